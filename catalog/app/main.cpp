@@ -1,0 +1,27 @@
+#include "programstate.h"
+#include "qtprompts.h"
+#include "settingsstore.h"
+#include "startup.h"
+#include "windows.h"
+
+#include <QApplication>
+#include <clocale>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Catalog");
+    QApplication::setOrganizationName("Catalog");
+    // Closing a window ends the program only through the windows' own rule.
+    QApplication::setQuitOnLastWindowClosed(false);
+    std::setlocale(LC_NUMERIC, "C"); // the media player needs C number formatting
+
+    QtPrompts prompts;
+    SettingsStore settings;
+    ProgramState state(prompts, settings);
+    Windows windows(state);
+    state.windows = &windows;
+
+    if (!Startup(state).run())
+        return 0;
+    return QApplication::exec();
+}

@@ -1,0 +1,61 @@
+#include "programstate.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+ProgramState::ProgramState(Prompts& prompts_, SettingsStore& settings_)
+    : prompts(prompts_), settings(settings_), tempPlaylistDir(defaultTempPlaylistDir()),
+      endProgram([] { QCoreApplication::exit(0); }) {}
+
+ProgramState::~ProgramState() = default;
+
+CatalogConnection* ProgramState::queryConnection() {
+    if (m_query && m_query->path() != DBPath)
+        m_query.reset();
+    if (!m_query) {
+        if (DBPath.isEmpty() || !QFileInfo::exists(DBPath))
+            return nullptr;
+        m_query = std::make_unique<CatalogConnection>(DBPath, "query");
+    }
+    m_query->reopen();
+    return m_query.get();
+}
+
+Lookups ProgramState::lookups() {
+    CatalogConnection* connection = queryConnection();
+    return Lookups(connection ? connection->db() : QSqlDatabase());
+}
+
+void ProgramState::closeQueryConnection() {
+    m_query.reset();
+}
+
+void EndIfQuitting(ProgramState& state) {
+    if (!state.QuitOnClose)
+        return;
+    QDir dir(state.tempPlaylistDir);
+    const QStringList lists =
+        dir.entryList({"Temp*.m3u"}, QDir::Files | QDir::Hidden | QDir::CaseSensitive);
+    for (const QString& name : lists)
+        dir.remove(name); // a list that cannot be removed does not keep the program alive
+    state.ended = true;
+    if (state.endProgram)
+        state.endProgram();
+}
+
+void WindowFade(ProgramState& state, int /*mode*/, int /*alpha*/) {
+    state.FadeDone = true;
+}
+
+void waitForFade(ProgramState& state) {
+    while (!state.FadeDone)
+        QCoreApplication::processEvents();
+}
+
+QString defaultTempPlaylistDir() {
+    const QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME", "user"));
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation))
+        .filePath("catalog-" + user);
+}

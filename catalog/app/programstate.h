@@ -1,0 +1,65 @@
+#pragma once
+
+#include "catalogdb.h"
+#include "cataloglists.h"
+#include "lookups.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class Prompts;
+class SettingsStore;
+
+// Switches between the two main windows; the application provides it.
+class WindowSwitch {
+public:
+    virtual ~WindowSwitch() = default;
+    virtual void showPlayer() = 0;
+    virtual void showCataloger() = 0;
+};
+
+// The state the program's windows share, owned by the application.
+class ProgramState {
+public:
+    ProgramState(Prompts& prompts, SettingsStore& settings);
+    ~ProgramState();
+
+    QString DBPath;
+    QString CdDrive;
+    QString WinampPath;
+    QString TargetDir;
+    bool QuitOnClose = false;
+    bool FadeDone = false;
+    // Mirrors the check mark of the player window's "&Drive" option.
+    bool useCdDrive = false;
+    CatalogLists lists;
+
+    Prompts& prompts;
+    SettingsStore& settings;
+    WindowSwitch* windows = nullptr;
+
+    // Where the program's temporary play lists live.
+    QString tempPlaylistDir;
+    // Ends the program; the default quits the application's event loop.
+    std::function<void()> endProgram;
+    bool ended = false;
+
+    // The shared query connection behind the lookups and list loads, opened on first use
+    // when a file exists at DBPath.
+    CatalogConnection* queryConnection();
+    Lookups lookups();
+    void closeQueryConnection();
+
+private:
+    std::unique_ptr<CatalogConnection> m_query;
+};
+
+// When QuitOnClose is set, deletes the program's temporary play lists and ends the program.
+void EndIfQuitting(ProgramState& state);
+// Windows appear and close without a fade: this only signals completion.
+void WindowFade(ProgramState& state, int mode, int alpha);
+// The unload handlers' wait for the fade.
+void waitForFade(ProgramState& state);
+// The default folder for temporary play lists, private to this user.
+QString defaultTempPlaylistDir();

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// Every question the program asks a person goes through here, so tests can script the answers.
+class Prompts {
+public:
+    enum class Buttons { Ok, OkCancel, YesNo, RetrySkipCancel };
+    enum class Answer { Ok, Cancel, Yes, No, Retry, Skip };
+
+    virtual ~Prompts() = default;
+
+    // An empty title shows the program's name.
+    virtual Answer message(const QString& text, Buttons buttons = Buttons::Ok,
+                           const QString& title = {}) = 0;
+    // The text typed, or nothing when the person cancelled.
+    virtual std::optional<QString> input(const QString& prompt, const QString& title,
+                                         const QString& defaultText) = 0;
+    // A file to open or to create (a name that does not exist yet is allowed); empty when
+    // cancelled. `filter` is a pattern such as "*.mdb"; `defaultExtension` is added to a bare name.
+    virtual QString openFile(const QString& title, const QString& filter,
+                             const QString& defaultExtension) = 0;
+};

@@ -1,0 +1,88 @@
+#include "startup.h"
+
+#include "catalogdb.h"
+#include "cataloglists.h"
+#include "dlgfrm.h"
+#include "programstate.h"
+#include "prompts.h"
+#include "settingsstore.h"
+
+#include <QFileInfo>
+
+namespace {
+
+void endProgram(ProgramState& state, const QString& message) {
+    state.prompts.message(message);
+    state.ended = true;
+    if (state.endProgram)
+        state.endProgram();
+}
+
+} // namespace
+
+bool Startup::run() {
+    for (;;) {
+        if (!ChooseDatabase())
+            return false;
+        m_state.CdDrive = m_state.settings.get("Drive");
+        if (!ChooseDrive(1))
+            return false;
+        QString error;
+        const qint64 tracks = catalogdb::countTracks(m_state.DBPath, &error);
+        if (tracks < 0) {
+            // The catalogue went bad between choosing and probing: choose again.
+            m_state.prompts.message("The catalogue cannot be read.\n" + error);
+            m_state.DBPath.clear();
+            m_state.settings.set("DB", QString());
+            continue;
+        }
+        if (tracks != 0 && !m_state.DBPath.isEmpty()) {
+            if (CatalogConnection* query = m_state.queryConnection())
+                LoadCatalog(query->db(), m_state.lists);
+            m_state.windows->showPlayer();
+        } else {
+            m_state.windows->showCataloger();
+        }
+        return true;
+    }
+}
+
+bool Startup::ChooseDatabase() {
+    if (!m_state.DBPath.isEmpty())
+        return true;
+    m_state.DBPath = m_state.settings.get("DB");
+    for (;;) {
+        if (m_state.DBPath.isEmpty() || !QFileInfo::exists(m_state.DBPath))
+            m_state.DBPath = m_state.prompts.openFile("Show me the Database...", "*.mdb", "*.mdb");
+        if (m_state.DBPath.isEmpty()) {
+            endProgram(m_state, "No DB specified.");
+            return false;
+        }
+        const catalogdb::Preparation prepared = catalogdb::prepare(m_state.DBPath);
+        if (prepared.ok)
+            break;
+        m_state.prompts.message(prepared.error +
+                                    "\nPlease choose a catalogue file, or name a new one.",
+                                Prompts::Buttons::Ok, "Show me the Database...");
+        m_state.DBPath.clear();
+    }
+    m_state.settings.set("DB", m_state.DBPath);
+    return true;
+}
+
+bool Startup::ChooseDrive(int mode) {
+    if (!(mode == 2 || (mode == 1 && m_state.CdDrive.isEmpty())))
+        return true;
+    {
+        DlgFrm dialog(m_state);
+        if (mode == 2)
+            dialog.setLayoutMode(DlgFrm::Layout::DriveOnly);
+        dialog.exec();
+    }
+    if (m_state.CdDrive.isEmpty()) {
+        endProgram(m_state, "No Drive specified.");
+        return false;
+    }
+    m_state.settings.set("Drive", m_state.CdDrive);
+    return true;
+}

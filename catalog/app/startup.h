@@ -1,0 +1,22 @@
+#pragma once
+
+class ProgramState;
+
+// The program's start: make sure a catalogue and a CD drive are known, then open the player
+// window when the catalogue holds tracks, the cataloguing window when it holds none.
+class Startup {
+public:
+    explicit Startup(ProgramState& state) : m_state(state) {}
+
+    // False when the program ended during start-up (no catalogue or no drive chosen).
+    bool run();
+
+    // Makes DBPath name a usable catalogue, asking for one when the setting has none. A file
+    // that is not a catalogue is reported and the question asked again. False: none chosen.
+    bool ChooseDatabase();
+    // Mode 1 asks only when no drive is known; mode 2 always asks, in the drive-only layout.
+    bool ChooseDrive(int mode);
+
+private:
+    ProgramState& m_state;
+};

@@ -1,0 +1,28 @@
+#include "windows.h"
+
+#include "cataloger.h"
+
+#include <QAction>
+
+Cataloger* Windows::cataloger() {
+    if (!m_cataloger)
+        m_cataloger = new Cataloger(m_state);
+    return m_cataloger;
+}
+
+Cataloger* Windows::existingCataloger() const {
+    return m_cataloger;
+}
+
+void Windows::showPlayer() {
+    // Until the player window exists, the cataloguing window stands in for it.
+    showCataloger();
+}
+
+void Windows::showCataloger() {
+    Cataloger* window = cataloger();
+    window->mnuPlayer->setEnabled(false);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "programstate.h"
+
+#include <QPointer>
+
+class Cataloger;
+
+// The program's main windows, one instance each: created on first use, destroyed when closed.
+class Windows : public WindowSwitch {
+public:
+    explicit Windows(ProgramState& state) : m_state(state) {}
+
+    Cataloger* cataloger();
+    Cataloger* existingCataloger() const;
+
+    void showPlayer() override;
+    void showCataloger() override;
+
+private:
+    ProgramState& m_state;
+    QPointer<Cataloger> m_cataloger;
+};

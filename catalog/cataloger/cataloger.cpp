@@ -1,0 +1,243 @@
+#include "cataloger.h"
+
+#include "catalogdb.h"
+#include "directorylist.h"
+#include "diskscanner.h"
+#include "drivelist.h"
+#include "filelist.h"
+#include "gridmodels.h"
+#include "programstate.h"
+#include "prompts.h"
+#include "statuspanels.h"
+#include "twips.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFrame>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTimer>
+
+namespace {
+
+constexpr double InitialWidthTwips = 9390;
+constexpr double InitialHeightTwips = 8505;
+constexpr double DirListHeightTwips = 1215;
+
+const QStringList dirColumns = {"DirID", "DiskID", "DirName"};
+const QStringList trackColumns = {"TrackID", "DirID",  "DiskID", "TrackName",
+                                  "Title",   "Artist", "Album",  "Duration"};
+
+QTableView* makeGrid(QWidget* parent, QAbstractItemModel* model, bool editable) {
+    auto* grid = new QTableView(parent);
+    grid->setModel(model);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setAlternatingRowColors(true);
+    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    grid->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
+    grid->verticalHeader()->setMinimumWidth(24);
+    grid->horizontalHeader()->setHighlightSections(false);
+    grid->setEditTriggers(editable ? QAbstractItemView::DoubleClicked |
+                                         QAbstractItemView::EditKeyPressed |
+                                         QAbstractItemView::AnyKeyPressed
+                                   : QAbstractItemView::NoEditTriggers);
+    grid->setTabKeyNavigation(editable); // Tab moves between cells in the disks grid only
+    grid->setWordWrap(false);
+    return grid;
+}
+
+} // namespace
+
+Cataloger::Cataloger(ProgramState& state, QWidget* parent) : QMainWindow(parent), m_state(state) {
+    setWindowTitle("Cataloger");
+    setAttribute(Qt::WA_DeleteOnClose);
+    buildControls();
+    buildMenus();
+    resize(twipsToPixels(InitialWidthTwips, this), twipsToPixels(InitialHeightTwips, this) +
+                                                       menuBar()->sizeHint().height() +
+                                                       StatusBar1->sizeHint().height());
+    load();
+}
+
+Cataloger::~Cataloger() {
+    // The models' queries go before the connection they run on.
+    delete DBGrid1;
+    delete DBGrid2;
+    delete DBGrid3;
+    delete Disks;
+    delete Dirs;
+    delete Tracks;
+}
+
+void Cataloger::buildControls() {
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    Frame1 = new QFrame(central);
+    Frame2 = new QFrame(central);
+    Drive1 = new DriveList(Frame1);
+    Dir1 = new DirectoryList(Frame1);
+    File1 = new FileList("*.mp3", Frame1);
+    File1->setFocusPolicy(Qt::NoFocus);
+
+    Disks = new DiskGridModel(this);
+    Dirs = new RecordSourceModel(dirColumns, this);
+    Tracks = new RecordSourceModel(trackColumns, this);
+    DBGrid1 = makeGrid(Frame2, Disks, true);
+    DBGrid2 = makeGrid(Frame2, Dirs, false);
+    DBGrid3 = makeGrid(Frame2, Tracks, false);
+    for (QTableView* grid : {DBGrid1, DBGrid2, DBGrid3}) {
+        grid->installEventFilter(this);
+        grid->viewport()->installEventFilter(this);
+    }
+
+    StatusBar1 = new StatusPanels(1, this);
+    setStatusBar(StatusBar1);
+    cancelButton = new QPushButton("Cancel", StatusBar1);
+    cancelButton->setToolTip("Stop the scan (Esc); the rows stored so far stay");
+    cancelButton->hide();
+    StatusBar1->addPermanentWidget(cancelButton);
+
+    connect(Drive1, &DriveList::driveChanged, this, [this](const QString& drive) {
+        const QString root = drive.endsWith(QDir::separator()) ? drive : drive + QDir::separator();
+        Dir1->setPath(root); // a drive that cannot be read leaves the list where it was
+    });
+    connect(Dir1, &DirectoryList::pathChanged, File1, &FileList::setPath);
+    connect(DBGrid1, &QTableView::clicked, this, &Cataloger::disksGridClicked);
+    connect(DBGrid2, &QTableView::clicked, this, &Cataloger::dirsGridClicked);
+    connect(Disks, &DiskGridModel::failed, this, &Cataloger::showError);
+    connect(cancelButton, &QPushButton::clicked, this, &Cataloger::cancelScan);
+
+    m_scanRefresh = new QTimer(this);
+    m_scanRefresh->setInterval(500);
+    connect(m_scanRefresh, &QTimer::timeout, this, [this] {
+        Dirs->refresh();
+        Tracks->refresh();
+    });
+
+    Drive1->setDrive(m_state.CdDrive.isEmpty() ? DriveList::systemDrive() : m_state.CdDrive);
+    File1->setPath(Dir1->path());
+}
+
+void Cataloger::buildMenus() {
+    mnuDB = menuBar()->addMenu("&DB Utils");
+    mnuEmpty = mnuDB->addAction("&Empty DB", this, &Cataloger::emptyDatabase);
+    mnuCompact = mnuDB->addAction("&Compact Database", this, &Cataloger::compactDatabase);
+    mnuCatalog = menuBar()->addAction("Catalog &Disk", this, &Cataloger::catalogDisk);
+    mnuPlayer = menuBar()->addAction("&Player", this, &Cataloger::switchToPlayer);
+}
+
+void Cataloger::load() {
+    WindowFade(m_state, 0, 5);
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().topLeft());
+    m_connection = std::make_unique<CatalogConnection>(m_state.DBPath, "cataloger");
+    if (!m_connection->isOpen())
+        showError(m_connection->lastError());
+    Disks->setDatabase(m_connection->db());
+    Dirs->setDatabase(m_connection->db());
+    Tracks->setDatabase(m_connection->db());
+    Dirs->setRecordSource("Dirs");
+    Tracks->setRecordSource("Tracks");
+    refreshAll();
+    m_state.QuitOnClose = true;
+}
+
+void Cataloger::bindDataControls() {
+    m_connection->reopen();
+    Disks->setDatabase(m_connection->db());
+    Dirs->setDatabase(m_connection->db());
+    Tracks->setDatabase(m_connection->db());
+}
+
+void Cataloger::refreshAll() {
+    Disks->refresh();
+    Dirs->refresh();
+    Tracks->refresh();
+    Resize_Grid();
+}
+
+void Cataloger::showError(const QString& message) {
+    m_state.prompts.message(message, Prompts::Buttons::Ok, windowTitle());
+}
+
+void Cataloger::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    layoutControls();
+}
+
+// Left third: the browser lists stacked without gaps; right two thirds: three grids of equal
+// height. Sizes that come out negative in a tiny window are skipped.
+void Cataloger::layoutControls() {
+    const QWidget* central = centralWidget();
+    const double w = central->width();
+    const int h = central->height();
+    const int leftWidth = static_cast<int>(w / 3);
+    Frame1->setGeometry(0, 0, leftWidth, h);
+    Frame2->setGeometry(leftWidth, 0, static_cast<int>(w) - leftWidth, h);
+
+    const int driveHeight = Drive1->sizeHint().height();
+    const int dirHeight = twipsToPixels(DirListHeightTwips, this);
+    Drive1->setGeometry(0, 0, leftWidth, driveHeight);
+    Dir1->setGeometry(0, driveHeight, leftWidth, dirHeight);
+    const int fileTop = driveHeight + dirHeight;
+    if (h - fileTop >= 0)
+        File1->setGeometry(0, fileTop, leftWidth, h - fileTop);
+
+    const int gridHeight = Frame2->height() / 3;
+    const int gridWidth = Frame2->width();
+    DBGrid1->setGeometry(0, 0, gridWidth, gridHeight);
+    DBGrid2->setGeometry(0, gridHeight, gridWidth, gridHeight);
+    DBGrid3->setGeometry(0, 2 * gridHeight, gridWidth, gridHeight);
+    Resize_Grid();
+}
+
+// Widens the last column of each grid from the grid's width and one column's left edge.
+void Cataloger::Resize_Grid() {
+    const auto widen = [](QTableView* grid, int column, int fromColumn) {
+        if (grid->model()->columnCount() <= std::max(column, fromColumn))
+            return;
+        const int width = grid->viewport()->width() - grid->columnViewportPosition(fromColumn) -
+                          grid->horizontalScrollBar()->value();
+        if (width > 0)
+            grid->setColumnWidth(column, width);
+    };
+    widen(DBGrid1, DiskGridModel::DriveColumn, DiskGridModel::DiskNameColumn);
+    widen(DBGrid2, 2, 2);
+    widen(DBGrid3, 3, 2);
+}
+
+void Cataloger::switchToPlayer() {
+    m_state.QuitOnClose = false;
+    close();
+    if (m_state.windows)
+        m_state.windows->showPlayer();
+}
+
+void Cataloger::closeEvent(QCloseEvent* event) {
+    if (isScanning()) {
+        // The scan stops at its next step and the window closes then.
+        m_closeAfterScan = true;
+        cancelScan();
+        event->ignore();
+        return;
+    }
+    event->accept();
+    WindowFade(m_state, 1, 255);
+    waitForFade(m_state);
+    EndIfQuitting(m_state);
+}
+
+void Cataloger::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && isScanning()) {
+        cancelScan();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+
+class CatalogConnection;
+class DirectoryList;
+class DiskGridModel;
+class DriveList;
+class FileList;
+class ProgramState;
+class QAction;
+class QFrame;
+class QMenu;
+class QPushButton;
+class QTableView;
+class QTimer;
+class RecordSourceModel;
+class StatusPanels;
+class DiskScanner;
+
+// "Cataloger": scans disks into the catalogue and shows its three tables as grids, where disks
+// are entered and disks, directories and tracks are deleted with their dependants.
+class Cataloger : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit Cataloger(ProgramState& state, QWidget* parent = nullptr);
+    ~Cataloger() override;
+
+    // Scans `strPath` and everything below it into the disk selected in the disks grid.
+    void NavigateTree(const QString& strPath);
+    // Catalogues the MP3 files of the directory list's current directory.
+    void addFiles();
+    bool isScanning() const { return m_scanner != nullptr; }
+    void cancelScan();
+
+    // The menu commands, callable as the menu calls them.
+    void catalogDisk();
+    void compactDatabase();
+    void emptyDatabase();
+    void switchToPlayer();
+
+    QFrame* Frame1 = nullptr;
+    QFrame* Frame2 = nullptr;
+    DriveList* Drive1 = nullptr;
+    DirectoryList* Dir1 = nullptr;
+    FileList* File1 = nullptr;
+    QTableView* DBGrid1 = nullptr;
+    QTableView* DBGrid2 = nullptr;
+    QTableView* DBGrid3 = nullptr;
+    DiskGridModel* Disks = nullptr;
+    RecordSourceModel* Dirs = nullptr;
+    RecordSourceModel* Tracks = nullptr;
+    StatusPanels* StatusBar1 = nullptr;
+    QMenu* mnuDB = nullptr;
+    QAction* mnuEmpty = nullptr;
+    QAction* mnuCompact = nullptr;
+    QAction* mnuCatalog = nullptr;
+    QAction* mnuPlayer = nullptr;
+    QPushButton* cancelButton = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void load();
+    void layoutControls();
+    void Resize_Grid();
+    void bindDataControls();
+    void refreshAll();
+    void showError(const QString& message);
+
+    // Grid clicks and deletions.
+    void disksGridClicked();
+    void dirsGridClicked();
+    void deleteCurrentDisk();
+    void deleteCurrentDirectory();
+    void deleteCurrentTrack();
+    void handleGridRightClick(QTableView* grid);
+
+    // Scanning.
+    void setScanning(bool scanning);
+    bool scanStep(const QString& directory);
+    void runScan(const std::function<void(DiskScanner&)>& walk);
+
+    // Compaction.
+    bool compactNow();
+
+    ProgramState& m_state;
+    std::unique_ptr<CatalogConnection> m_connection; // the grids' data controls
+    DiskScanner* m_scanner = nullptr;                // the scan under way, if any
+    QTimer* m_scanRefresh = nullptr;
+    bool m_cancelRequested = false;
+    bool m_closeAfterScan = false;
+    bool m_playerWasEnabled = true;
+    QElapsedTimer m_sinceStatus;
+};

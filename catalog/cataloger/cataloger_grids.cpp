@@ -1,0 +1,151 @@
+// The cataloguing window's grids: refiltering on clicks, and the confirmed deletions.
+#include "cataloger.h"
+
+#include "catalogdb.h"
+#include "catalogedits.h"
+#include "gridmodels.h"
+#include "programstate.h"
+#include "prompts.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTableView>
+
+namespace {
+
+int currentRow(const QTableView* grid) {
+    const QModelIndex index = grid->currentIndex();
+    return index.isValid() ? index.row() : -1;
+}
+
+bool confirm(ProgramState& state, const QString& text, const QString& title) {
+    return state.prompts.message(text, Prompts::Buttons::YesNo, title) == Prompts::Answer::Yes;
+}
+
+} // namespace
+
+void Cataloger::disksGridClicked() {
+    const std::optional<qint64> diskId = Disks->diskId(currentRow(DBGrid1));
+    if (!diskId || isScanning())
+        return;
+    const QString d = QString::number(*diskId);
+    Dirs->setRecordSource("select * from dirs where diskid=" + d);
+    Tracks->setRecordSource(
+        "select tracks.* from tracks,dirs where tracks.dirid=dirs.dirid and tracks.diskid=" + d);
+    Dirs->refresh();
+    Tracks->refresh();
+}
+
+void Cataloger::dirsGridClicked() {
+    const std::optional<qint64> dirId = Dirs->id(currentRow(DBGrid2), "DirID");
+    if (!dirId || isScanning())
+        return;
+    Tracks->setRecordSource("select * from tracks where dirid=" + QString::number(*dirId));
+    Tracks->refresh();
+}
+
+void Cataloger::deleteCurrentDisk() {
+    const int row = currentRow(DBGrid1);
+    const std::optional<qint64> diskId = Disks->diskId(row);
+    if (!diskId)
+        return;
+    if (!confirm(m_state,
+                 "Are you sure you want to delete this disk(" + Disks->diskName(row) + ")?",
+                 "Deleting Disk..."))
+        return;
+    QString failure;
+    try {
+        catalogedits::deleteDisk(m_connection->db(), *diskId);
+    } catch (const CatalogError& e) {
+        failure = e.message();
+    }
+    Tracks->refresh();
+    Dirs->refresh();
+    Disks->refresh();
+    if (!failure.isEmpty())
+        showError(failure);
+}
+
+void Cataloger::deleteCurrentDirectory() {
+    const int row = currentRow(DBGrid2);
+    const std::optional<qint64> dirId = Dirs->id(row, "DirID");
+    if (!dirId)
+        return;
+    if (!confirm(m_state,
+                 "Are you sure you want to delete this directory(" + Dirs->text(row, "DirName") +
+                     ")?",
+                 "Deleting Directory..."))
+        return;
+    QString failure;
+    try {
+        catalogedits::deleteDirectory(m_connection->db(), *dirId);
+    } catch (const CatalogError& e) {
+        failure = e.message();
+    }
+    Tracks->refresh();
+    Dirs->refresh();
+    if (!failure.isEmpty())
+        showError(failure);
+}
+
+void Cataloger::deleteCurrentTrack() {
+    const int row = currentRow(DBGrid3);
+    const std::optional<qint64> trackId = Tracks->id(row, "TrackID");
+    if (!trackId)
+        return;
+    if (!confirm(m_state,
+                 "Are you sure you want to delete this Track(" + Tracks->text(row, "TrackName") +
+                     ")?",
+                 "Deleting Track..."))
+        return;
+    QString failure;
+    try {
+        catalogedits::deleteTrack(m_connection->db(), *trackId);
+    } catch (const CatalogError& e) {
+        failure = e.message();
+    }
+    Tracks->refresh();
+    if (!failure.isEmpty())
+        showError(failure);
+}
+
+void Cataloger::handleGridRightClick(QTableView* grid) {
+    if (isScanning())
+        return;
+    if (grid == DBGrid1)
+        deleteCurrentDisk();
+    else if (grid == DBGrid2)
+        deleteCurrentDirectory();
+    else if (grid == DBGrid3)
+        deleteCurrentTrack();
+}
+
+// A right-button click selects the row under the pointer and offers to delete it; so does the
+// Delete key on the current row.
+bool Cataloger::eventFilter(QObject* watched, QEvent* event) {
+    for (QTableView* grid : {DBGrid1, DBGrid2, DBGrid3}) {
+        if (watched == grid && event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+            handleGridRightClick(grid);
+            return true;
+        }
+        if (watched != grid->viewport())
+            continue;
+        if (event->type() == QEvent::MouseButtonPress) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::RightButton) {
+                const QModelIndex index = grid->indexAt(mouse->position().toPoint());
+                if (index.isValid())
+                    grid->setCurrentIndex(index);
+                return true;
+            }
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+                handleGridRightClick(grid);
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,141 @@
+// The cataloguing window's scan: "Catalog &Disk" walks the highlighted directory into the
+// disk selected in the disks grid, with the window guarded while it runs.
+#include "cataloger.h"
+
+#include "catalogdb.h"
+#include "directorylist.h"
+#include "dirlisting.h"
+#include "diskscanner.h"
+#include "drivelist.h"
+#include "gridmodels.h"
+#include "programstate.h"
+#include "prompts.h"
+#include "statuspanels.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+
+namespace {
+
+QString plural(int count, const QString& one, const QString& many) {
+    return QString::number(count) + " " + (count == 1 ? one : many);
+}
+
+QString scanSummary(const DiskScanner::Counts& counts, bool cancelled) {
+    QString text =
+        QStringLiteral("%1 %2 %3 in %4.")
+            .arg(cancelled ? "Scan cancelled:" : "Catalogued",
+                 plural(counts.files, "file", "files"), cancelled ? "stored" : "catalogued",
+                 plural(counts.directories, "directory", "directories"));
+    if (counts.unreadableFiles > 0)
+        text += " " + plural(counts.unreadableFiles, "file", "files") + " could not be read.";
+    if (counts.unreadableDirectories > 0)
+        text += " " + plural(counts.unreadableDirectories, "directory", "directories") +
+                " could not be read.";
+    return text;
+}
+
+} // namespace
+
+void Cataloger::catalogDisk() {
+    if (isScanning())
+        return;
+    const QModelIndex current = DBGrid1->currentIndex();
+    if (!Disks->diskId(current.isValid() ? current.row() : -1)) {
+        m_state.prompts.message("Please select a Disk.");
+        return;
+    }
+    Dirs->setRecordSource("Dirs");
+    Tracks->setRecordSource("Tracks");
+    Dirs->refresh();
+    Tracks->refresh();
+    NavigateTree(Dir1->highlightedPath());
+    // A cancelled scan keeps its rows: the player is worth opening once any track is stored.
+    if (!m_cancelRequested || Tracks->rowCount() > 0)
+        mnuPlayer->setEnabled(true);
+    if (m_closeAfterScan)
+        close();
+}
+
+void Cataloger::NavigateTree(const QString& strPath) {
+    runScan([&strPath](DiskScanner& scanner) { scanner.NavigateTree(strPath); });
+}
+
+void Cataloger::addFiles() {
+    const QString directory = Dir1->path();
+    runScan([&directory](DiskScanner& scanner) { scanner.addFiles(directory); });
+}
+
+void Cataloger::cancelScan() {
+    if (isScanning())
+        m_cancelRequested = true;
+}
+
+void Cataloger::runScan(const std::function<void(DiskScanner&)>& walk) {
+    const QModelIndex current = DBGrid1->currentIndex();
+    const std::optional<qint64> diskId = Disks->diskId(current.isValid() ? current.row() : -1);
+    if (!diskId || isScanning())
+        return;
+    QString failure;
+    m_cancelRequested = false;
+    CatalogConnection connection(m_state.DBPath, "scan");
+    try {
+        if (!connection.isOpen())
+            throw CatalogError(connection.lastError());
+        DiskScanner scanner(connection.db(), *diskId, dirlisting::volumeRoot(Dir1->path()));
+        scanner.onStep = [this](const QString& directory) { return scanStep(directory); };
+        m_scanner = &scanner;
+        setScanning(true);
+        try {
+            walk(scanner);
+        } catch (const CatalogError& e) {
+            failure = e.message();
+        }
+        StatusBar1->setPanelText(1, scanSummary(scanner.counts(), scanner.cancelled()));
+    } catch (const CatalogError& e) {
+        failure = e.message();
+    }
+    m_scanner = nullptr;
+    setScanning(false);
+    Dirs->refresh();
+    Tracks->refresh();
+    Resize_Grid();
+    if (!failure.isEmpty())
+        showError("The scan stopped: a row could not be stored.\n" + failure);
+}
+
+// Between directory entries: show progress now and then, keep the window responsive, and
+// stop when the person asked to.
+bool Cataloger::scanStep(const QString& directory) {
+    if (!m_sinceStatus.isValid() || m_sinceStatus.elapsed() >= 100) {
+        const int files = m_scanner ? m_scanner->counts().files : 0;
+        StatusBar1->setPanelText(
+            1, QStringLiteral("Scanning %1 (%2 so far)")
+                   .arg(QDir::toNativeSeparators(directory), plural(files, "file", "files")));
+        m_sinceStatus.restart();
+    }
+    QApplication::processEvents();
+    return !m_cancelRequested;
+}
+
+void Cataloger::setScanning(bool scanning) {
+    if (scanning)
+        m_playerWasEnabled = mnuPlayer->isEnabled();
+    mnuDB->menuAction()->setEnabled(!scanning);
+    mnuCatalog->setEnabled(!scanning);
+    mnuPlayer->setEnabled(!scanning && m_playerWasEnabled);
+    const QList<QWidget*> guarded = {Drive1, Dir1, DBGrid1, DBGrid2, DBGrid3};
+    for (QWidget* widget : guarded)
+        widget->setEnabled(!scanning);
+    cancelButton->setVisible(scanning);
+    if (scanning) {
+        m_sinceStatus.invalidate();
+        m_scanRefresh->start();
+    } else {
+        m_scanRefresh->stop();
+    }
+}

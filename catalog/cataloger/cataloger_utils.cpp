@@ -1,0 +1,62 @@
+// The cataloguing window's "&DB Utils": compacting and emptying the catalogue.
+#include "cataloger.h"
+
+#include "catalogdb.h"
+#include "catalogedits.h"
+#include "compaction.h"
+#include "gridmodels.h"
+#include "programstate.h"
+#include "prompts.h"
+#include "statuspanels.h"
+
+void Cataloger::compactDatabase() {
+    compactNow();
+}
+
+// The grids let go of the catalogue while it is rewritten and are bound again afterwards,
+// with the record sources they had, whether or not the compaction succeeded.
+bool Cataloger::compactNow() {
+    if (isScanning())
+        return false;
+    StatusBar1->setPanelText(1, "Compacting Database...");
+    StatusBar1->repaint();
+    Disks->unbind();
+    Dirs->unbind();
+    Tracks->unbind();
+    m_connection->close();
+    m_state.closeQueryConnection();
+
+    const QString failure = compaction::compact(m_state.DBPath);
+
+    bindDataControls();
+    refreshAll();
+    if (!failure.isEmpty()) {
+        StatusBar1->setPanelText(1, "Compacting failed.");
+        showError(failure);
+        return false;
+    }
+    StatusBar1->setPanelText(1, "Done Compacting.");
+    return true;
+}
+
+void Cataloger::emptyDatabase() {
+    if (isScanning())
+        return;
+    if (m_state.prompts.message("Are you sure you want to Empty the DB?", Prompts::Buttons::YesNo,
+                                "Emptying DB...") != Prompts::Answer::Yes)
+        return;
+    QString failure;
+    try {
+        catalogedits::emptyCatalogue(m_connection->db());
+    } catch (const CatalogError& e) {
+        failure = e.message();
+    }
+    Tracks->refresh();
+    Dirs->refresh();
+    Disks->refresh();
+    if (!failure.isEmpty()) {
+        showError(failure);
+        return;
+    }
+    compactNow();
+}

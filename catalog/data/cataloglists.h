@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <vector>
+
+// The catalogue in memory, as the player window works on it. Field order follows the tables,
+// except that a track keeps Album before Artist.
+struct DiskRecord {
+    qint32 DiskID = 0;
+    QString DiskName;
+    QString Drive;
+};
+
+struct DirRecord {
+    qint32 DirID = 0;
+    qint32 DiskID = 0;
+    QString DirName;
+};
+
+struct TrackRecord {
+    qint32 TrackID = 0;
+    qint32 DirID = 0;
+    qint32 DiskID = 0;
+    QString Title;
+    QString TrackName;
+    QString Duration;
+    QString Album;
+    QString Artist;
+};
+
+// A list loaded from a table of n rows holds the rows in table order followed by one spare
+// element with identifier 0, which consumers skip. A list never loaded has no elements.
+using DiskList = std::vector<DiskRecord>;
+using DirList = std::vector<DirRecord>;
+using TrackList = std::vector<TrackRecord>;
+
+struct CatalogLists {
+    DiskList disks;
+    DirList dirs;
+    TrackList tracks;
+};
+
+// Each load leaves its list as it was when the table returns no row or cannot be read.
+void LoadDisks(const QSqlDatabase& db, DiskList& list);
+void LoadDirs(const QSqlDatabase& db, DirList& list);
+void LoadTracks(const QSqlDatabase& db, TrackList& list);
+// Disks, then tracks, then directories.
+void LoadCatalog(const QSqlDatabase& db, CatalogLists& lists);

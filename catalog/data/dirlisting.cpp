@@ -1,0 +1,49 @@
+#include "dirlisting.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
+
+namespace dirlisting {
+
+QStringList subdirectories(const QString& path, bool* readable) {
+    QDir dir(path);
+    const bool ok = dir.exists() && dir.isReadable();
+    if (readable)
+        *readable = ok;
+    QStringList paths;
+    if (!ok)
+        return paths;
+    const QFileInfoList entries =
+        dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name);
+    paths.reserve(entries.size());
+    for (const QFileInfo& entry : entries)
+        paths << QDir::toNativeSeparators(entry.absoluteFilePath());
+    return paths;
+}
+
+QStringList files(const QString& path, const QString& pattern) {
+    return QDir(path).entryList({pattern}, QDir::Files, QDir::Name);
+}
+
+QString volumeRoot(const QString& path) {
+    QString root = QDir::toNativeSeparators(QStorageInfo(path).rootPath());
+    while (root.size() > 1 && root.endsWith(QDir::separator()))
+        root.chop(1);
+    return root;
+}
+
+QString pathBelowVolume(const QString& path, const QString& volumeRoot) {
+    const QString native = QDir::toNativeSeparators(QDir::cleanPath(path));
+    QString root = QDir::toNativeSeparators(volumeRoot);
+    while (root.endsWith(QDir::separator()))
+        root.chop(1);
+    QString below = native;
+    if (!root.isEmpty() && native.startsWith(root, Qt::CaseInsensitive))
+        below = native.mid(root.size());
+    if (!below.startsWith(QDir::separator()))
+        below.prepend(QDir::separator());
+    return below;
+}
+
+} // namespace dirlisting

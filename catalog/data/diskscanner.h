@@ -1,0 +1,52 @@
+#pragma once
+
+#include "mp3info.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <functional>
+
+// Walks a disk's directory tree into the catalogue: every directory holding MP3 files gets a
+// Dirs row and every MP3 file a Tracks row. The walk is depth-first and post-order (a
+// directory's files after all of its subdirectories), in ascending name order, and each row
+// is stored the moment it is complete.
+class DiskScanner {
+public:
+    using TagReader = std::function<Mp3Info(const QString& path)>;
+
+    struct Counts {
+        int directories = 0;           // Dirs rows stored
+        int files = 0;                 // Tracks rows stored
+        int unreadableFiles = 0;       // stored with empty tags and "00:00:00"
+        int unreadableDirectories = 0; // could not be listed, skipped
+    };
+
+    // `volumeRoot` is the root of the disk: directory names are stored below it.
+    DiskScanner(const QSqlDatabase& db, qint64 diskId, const QString& volumeRoot,
+                TagReader reader = readMp3Info);
+
+    // Called before each directory entry is visited and before a directory's own files; it
+    // may process window events. Returning false cancels the walk there.
+    std::function<bool(const QString& directory)> onStep;
+
+    // Scans `path` and everything below it. Failures to store a row throw CatalogError; rows
+    // stored before stay.
+    void NavigateTree(const QString& path);
+    // Catalogues the MP3 files of one directory.
+    void addFiles(const QString& directory);
+
+    const Counts& counts() const { return m_counts; }
+    bool cancelled() const { return m_cancelled; }
+
+private:
+    bool step(const QString& directory);
+
+    qint64 m_diskId;
+    QString m_volumeRoot;
+    TagReader m_reader;
+    QSqlQuery m_insertDir;
+    QSqlQuery m_insertTrack;
+    Counts m_counts;
+    bool m_cancelled = false;
+};

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "prompts.h"
+
+class QWidget;
+
+// Prompts shown as the toolkit's message, input and file dialogs.
+class QtPrompts : public Prompts {
+public:
+    Answer message(const QString& text, Buttons buttons, const QString& title) override;
+    std::optional<QString> input(const QString& prompt, const QString& title,
+                                 const QString& defaultText) override;
+    QString openFile(const QString& title, const QString& filter,
+                     const QString& defaultExtension) override;
+};
