@@ -16,7 +16,8 @@ class WindowSwitch {
 public:
     virtual ~WindowSwitch() = default;
     virtual void showPlayer() = 0;
-    virtual void showCataloger() = 0;
+    // Start-up opens the cataloguing window on an empty catalogue with "&Player" disabled.
+    virtual void showCataloger(bool playerEnabled = true) = 0;
 };
 
 // The state the program's windows share, owned by the application.

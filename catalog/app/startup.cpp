@@ -41,7 +41,7 @@ bool Startup::run() {
                 LoadCatalog(query->db(), m_state.lists);
             m_state.windows->showPlayer();
         } else {
-            m_state.windows->showCataloger();
+            m_state.windows->showCataloger(false);
         }
         return true;
     }

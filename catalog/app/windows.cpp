@@ -16,12 +16,12 @@ Cataloger* Windows::existingCataloger() const {
 
 void Windows::showPlayer() {
     // Until the player window exists, the cataloguing window stands in for it.
-    showCataloger();
+    showCataloger(false);
 }
 
-void Windows::showCataloger() {
+void Windows::showCataloger(bool playerEnabled) {
     Cataloger* window = cataloger();
-    window->mnuPlayer->setEnabled(false);
+    window->mnuPlayer->setEnabled(playerEnabled);
     window->show();
     window->raise();
     window->activateWindow();

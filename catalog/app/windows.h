@@ -15,7 +15,7 @@ public:
     Cataloger* existingCataloger() const;
 
     void showPlayer() override;
-    void showCataloger() override;
+    void showCataloger(bool playerEnabled = true) override;
 
 private:
     ProgramState& m_state;

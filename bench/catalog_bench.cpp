@@ -1,0 +1,36 @@
+#include "benchcases.h"
+
+#include <QApplication>
+#include <QFile>
+#include <cstdio>
+
+int intOption(const QStringList& options, const QString& name, int fallback) {
+    const int at = options.indexOf(name);
+    bool ok = false;
+    const int value = at >= 0 && at + 1 < options.size() ? options[at + 1].toInt(&ok) : 0;
+    return ok ? value : fallback;
+}
+
+double peakRssMb() {
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0;
+}
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    const QStringList args = QApplication::arguments().mid(1);
+    const QString which = args.value(0);
+    const QStringList options = args.mid(1);
+    if (which == "scan")
+        return benchScan(options);
+    if (which == "player")
+        return benchPlayer(options);
+    std::fprintf(stderr, "usage: catalog_bench scan --files N | player --tracks N\n");
+    return 2;
+}
