@@ -196,6 +196,8 @@ void Cataloger::layoutControls() {
     DBGrid2->setGeometry(0, gridHeight, gridWidth, gridHeight);
     DBGrid3->setGeometry(0, 2 * gridHeight, gridWidth, gridHeight);
     Resize_Grid();
+    // The grids lay out their viewports after this resize; widen again once they have.
+    QTimer::singleShot(0, this, &Cataloger::Resize_Grid);
 }
 
 // Widens the last column of each grid from the grid's width and one column's left edge.
