@@ -1,8 +1,176 @@
+// scan --files N: the cost of cataloguing N files against the cost of merely reading them.
 #include "benchcases.h"
 
-#include <cstdio>
+#include "catalogdb.h"
+#include "cataloger.h"
+#include "directorylist.h"
+#include "mp3fixture.h"
+#include "programstate.h"
+#include "prompts.h"
+#include "settingsstore.h"
 
-int benchScan(const QStringList& /*options*/) {
-    std::fprintf(stderr, "scan: not built yet\n");
-    return 1;
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <taglib/fileref.h>
+#include <taglib/tag.h>
+
+namespace {
+
+class SilentPrompts : public Prompts {
+public:
+    Answer message(const QString& text, Buttons, const QString&) override {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+        return Answer::Ok;
+    }
+    std::optional<QString> input(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
+};
+
+// About 20 files a directory, three levels deep; a mix of CBR and VBR, ID3v1 and ID3v2.
+QStringList writeTree(const QString& root, int files) {
+    QStringList paths;
+    const int perDirectory = 20;
+    for (int i = 0; i < files; ++i) {
+        const int leaf = i / perDirectory;
+        const QString dir = QStringLiteral("%1/Artist %2/Album %3/Disc %4")
+                                .arg(root)
+                                .arg(leaf / 16)
+                                .arg((leaf / 4) % 4)
+                                .arg(leaf % 4);
+        if (i % perDirectory == 0)
+            QDir().mkpath(dir);
+        fixture::Mp3Params p;
+        p.frames = 200 + i % 300;
+        p.bitrateKbps = i % 2 ? 192 : 128;
+        switch (i % 20) {
+        case 0:
+        case 1:
+        case 2:
+            p.kind = fixture::Mp3Params::Kind::VbrNoHeader;
+            break;
+        case 3:
+        case 4:
+        case 5:
+        case 6:
+        case 7:
+        case 8:
+        case 9:
+            p.kind = fixture::Mp3Params::Kind::VbrXing;
+            break;
+        default:
+            p.kind = fixture::Mp3Params::Kind::Cbr;
+        }
+        const fixture::Tag tag{QStringLiteral("Song %1").arg(i),
+                               QStringLiteral("Artist %1").arg(leaf / 16),
+                               QStringLiteral("Album %1").arg(leaf / 4)};
+        if (i % 3 == 0)
+            p.id3v2 = tag;
+        else
+            p.id3v1 = tag;
+        const QString path =
+            QStringLiteral("%1/Track %2.mp3").arg(dir).arg(i % perDirectory, 2, 10, QChar('0'));
+        fixture::writeMp3(path, p);
+        paths << path;
+    }
+    return paths;
+}
+
+void warmCache(const QStringList& paths) {
+    for (const QString& path : paths) {
+        QFile f(path);
+        if (f.open(QIODevice::ReadOnly))
+            f.readAll();
+    }
+}
+
+double floorSeconds(const QStringList& paths) {
+    QElapsedTimer timer;
+    timer.start();
+    qint64 total = 0;
+    for (const QString& path : paths) {
+        TagLib::FileRef file(QFile::encodeName(path).constData());
+        if (file.isNull())
+            continue;
+        if (const TagLib::Tag* tag = file.tag())
+            total += tag->title().size() + tag->artist().size() + tag->album().size();
+        if (const TagLib::AudioProperties* audio = file.audioProperties())
+            total += audio->lengthInMilliseconds();
+    }
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    if (total == 0)
+        std::fprintf(stderr, "floor: nothing read\n");
+    return seconds;
+}
+
+double scanSeconds(const QString& root, const QString& dbPath, int expected) {
+    SilentPrompts prompts;
+    SettingsStore settings(QDir(root).filePath("../settings.ini"));
+    ProgramState state(prompts, settings);
+    state.DBPath = dbPath;
+    state.CdDrive = "/";
+    state.endProgram = [] {};
+    if (!catalogdb::prepare(dbPath).ok)
+        return -1;
+    {
+        CatalogConnection c(dbPath, "bench");
+        catalogdb::run(c.db(), "INSERT INTO Disks (DiskName, Drive) VALUES ('Bench', '/')");
+    }
+    auto* window = new Cataloger(state);
+    window->show();
+    QApplication::processEvents();
+    window->DBGrid1->setCurrentIndex(window->DBGrid1->model()->index(0, 1));
+    window->Dir1->setPath(root);
+
+    QElapsedTimer timer;
+    timer.start();
+    window->mnuCatalog->trigger();
+    const double seconds = timer.nsecsElapsed() / 1e9;
+
+    const qint64 stored = catalogdb::countTracks(dbPath, nullptr);
+    if (stored != expected)
+        std::fprintf(stderr, "scan stored %lld tracks, expected %d\n", stored, expected);
+    state.QuitOnClose = false;
+    window->close();
+    return seconds;
+}
+
+} // namespace
+
+int benchScan(const QStringList& options) {
+    const int files = intOption(options, "--files", 10000);
+    QTemporaryDir work;
+    // --tree DIR keeps the generated files there, and reuses them on the next run.
+    const int treeAt = options.indexOf("--tree");
+    const QString root = treeAt >= 0 ? options.value(treeAt + 1) : work.filePath("disk");
+    QStringList paths;
+    if (treeAt >= 0 && QFileInfo::exists(root)) {
+        QDirIterator it(root, {"*.mp3"}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            paths << it.next();
+    } else {
+        QElapsedTimer timer;
+        timer.start();
+        paths = writeTree(root, files);
+        std::fprintf(stderr, "wrote %d files in %.1f s\n", files, timer.nsecsElapsed() / 1e9);
+    }
+
+    warmCache(paths);
+    floorSeconds(paths); // once more, so both figures start from the same warm state
+    const double floor = floorSeconds(paths);
+    const double scan = scanSeconds(root, work.filePath("bench.mdb"), paths.size());
+    std::printf("floor_s %.3f\n", floor);
+    std::printf("scan_s %.3f\n", scan);
+    std::printf("ratio %.2f\n", scan / floor);
+    std::printf("files_per_s %.0f\n", paths.size() / scan);
+    return scan < 0 ? 1 : 0;
 }

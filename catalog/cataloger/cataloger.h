@@ -88,7 +88,7 @@ private:
     // Scanning.
     void setScanning(bool scanning);
     bool scanStep(const QString& directory);
-    void runScan(const std::function<void(DiskScanner&)>& walk);
+    void runScan(const QString& start, const std::function<void(DiskScanner&)>& walk);
 
     // Compaction.
     bool compactNow();

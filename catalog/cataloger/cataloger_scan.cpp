@@ -62,12 +62,12 @@ void Cataloger::catalogDisk() {
 }
 
 void Cataloger::NavigateTree(const QString& strPath) {
-    runScan([&strPath](DiskScanner& scanner) { scanner.NavigateTree(strPath); });
+    runScan(strPath, [&strPath](DiskScanner& scanner) { scanner.NavigateTree(strPath); });
 }
 
 void Cataloger::addFiles() {
     const QString directory = Dir1->path();
-    runScan([&directory](DiskScanner& scanner) { scanner.addFiles(directory); });
+    runScan(directory, [&directory](DiskScanner& scanner) { scanner.addFiles(directory); });
 }
 
 void Cataloger::cancelScan() {
@@ -75,7 +75,9 @@ void Cataloger::cancelScan() {
         m_cancelRequested = true;
 }
 
-void Cataloger::runScan(const std::function<void(DiskScanner&)>& walk) {
+// `start` names the volume the rows belong to: it may be a mount point below the directory
+// the browser is in.
+void Cataloger::runScan(const QString& start, const std::function<void(DiskScanner&)>& walk) {
     const QModelIndex current = DBGrid1->currentIndex();
     const std::optional<qint64> diskId = Disks->diskId(current.isValid() ? current.row() : -1);
     if (!diskId || isScanning())
@@ -86,7 +88,7 @@ void Cataloger::runScan(const std::function<void(DiskScanner&)>& walk) {
     try {
         if (!connection.isOpen())
             throw CatalogError(connection.lastError());
-        DiskScanner scanner(connection.db(), *diskId, dirlisting::volumeRoot(Dir1->path()));
+        DiskScanner scanner(connection.db(), *diskId, dirlisting::volumeRoot(start));
         scanner.onStep = [this](const QString& directory) { return scanStep(directory); };
         m_scanner = &scanner;
         setScanning(true);

@@ -95,6 +95,9 @@ QString whyNotCatalogue(const QString& path) {
         return notCatalogue;
     QString why;
     const QString name = uniqueConnectionName("check");
+    // Reading a WAL-mode file makes SQLite create its log and shared-memory files beside it.
+    const bool hadLog = QFileInfo::exists(path + "-wal");
+    const bool hadShm = QFileInfo::exists(path + "-shm");
     {
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", name);
         db.setDatabaseName(path);
@@ -115,6 +118,10 @@ QString whyNotCatalogue(const QString& path) {
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
+    if (!hadLog && QFileInfo(path + "-wal").size() == 0)
+        QFile::remove(path + "-wal");
+    if (!hadShm)
+        QFile::remove(path + "-shm");
     return why;
 }
 
@@ -188,6 +195,10 @@ Preparation prepare(const QString& path) {
 
 qint64 countTracks(const QString& path, QString* error) {
     try {
+        // Opening would create a missing file: the probe never makes a catalogue.
+        if (!QFileInfo(path).isFile())
+            throw CatalogError(QStringLiteral("The catalogue \"%1\" is not there.")
+                                   .arg(QDir::toNativeSeparators(path)));
         CatalogConnection connection(path, "probe");
         if (!connection.isOpen())
             throw CatalogError(connection.lastError());

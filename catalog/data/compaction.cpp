@@ -37,8 +37,7 @@ QString checkpoint(const QString& dbPath) {
     return {};
 }
 
-QString writeBackup(const QString& dbPath) {
-    const QString backup = compaction::backupPath(dbPath);
+QString writeBackup(const QString& dbPath, const QString& backup) {
     const QString partial = backup + ".part";
     QFile::remove(partial);
     if (!QFile::copy(dbPath, partial)) {
@@ -80,15 +79,21 @@ QString backupPath(const QString& dbPath) {
     return dbPath + ".bak";
 }
 
-QString compact(const QString& dbPath) {
+QString compact(const QString& catalogue) {
+    // A catalogue reached through a link is rewritten where it really lives; the link stays.
+    const QFileInfo info(catalogue);
+    const QString dbPath = info.isSymLink() ? info.canonicalFilePath() : catalogue;
     const QString workFile = workFilePath(dbPath);
     const QString prefix = "The catalogue could not be compacted.\n";
+    // Opening a missing catalogue would make an empty database there and call it compacted.
+    if (!QFileInfo(dbPath).isFile())
+        return prefix + QStringLiteral("The catalogue %1 is not there.").arg(nativePath(catalogue));
     if (!removeDatabaseFile(workFile))
         return prefix +
                QStringLiteral("The old work file %1 cannot be removed.").arg(nativePath(workFile));
     if (QString error = checkpoint(dbPath); !error.isEmpty())
         return prefix + error;
-    if (QString error = writeBackup(dbPath); !error.isEmpty())
+    if (QString error = writeBackup(dbPath, backupPath(catalogue)); !error.isEmpty())
         return prefix + error;
     if (QString error = vacuumInto(dbPath, workFile); !error.isEmpty()) {
         removeDatabaseFile(workFile);

@@ -14,8 +14,8 @@ QStringList subdirectories(const QString& path, bool* readable) {
     QStringList paths;
     if (!ok)
         return paths;
-    const QFileInfoList entries =
-        dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name);
+    const QFileInfoList entries = dir.entryInfoList(
+        QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name | QDir::IgnoreCase);
     paths.reserve(entries.size());
     for (const QFileInfo& entry : entries)
         paths << QDir::toNativeSeparators(entry.absoluteFilePath());
@@ -23,7 +23,7 @@ QStringList subdirectories(const QString& path, bool* readable) {
 }
 
 QStringList files(const QString& path, const QString& pattern) {
-    return QDir(path).entryList({pattern}, QDir::Files, QDir::Name);
+    return QDir(path).entryList({pattern}, QDir::Files, QDir::Name | QDir::IgnoreCase);
 }
 
 QString volumeRoot(const QString& path) {
@@ -39,7 +39,8 @@ QString pathBelowVolume(const QString& path, const QString& volumeRoot) {
     while (root.endsWith(QDir::separator()))
         root.chop(1);
     QString below = native;
-    if (!root.isEmpty() && native.startsWith(root, Qt::CaseInsensitive))
+    if (!root.isEmpty() && native.startsWith(root, Qt::CaseInsensitive) &&
+        (native.size() == root.size() || native.at(root.size()) == QDir::separator()))
         below = native.mid(root.size());
     if (!below.startsWith(QDir::separator()))
         below.prepend(QDir::separator());

@@ -4,7 +4,7 @@
 #include <QStringList>
 
 // Directory listings shared by the browser lists and the disk walks, so that both see the
-// same entries in the same order: ascending name order, hidden entries left out.
+// same entries in the same order: ascending name order ignoring case, hidden entries left out.
 namespace dirlisting {
 
 // Full native paths of the subdirectories of `path`. Symbolic links to directories are left

@@ -1,0 +1,381 @@
+// Directory listings and the disk walk that turns a directory tree into catalogue rows.
+
+#include "catalogdb.h"
+#include "dirlisting.h"
+#include "diskscanner.h"
+#include "mp3fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+using fixture::Mp3Params;
+using fixture::Tag;
+
+namespace {
+
+const QString sep = QDir::separator();
+
+QStringList rows(const QSqlDatabase& db, const QString& statement) {
+    QSqlQuery q = catalogdb::run(db, statement);
+    QStringList out;
+    while (q.next()) {
+        QStringList cells;
+        for (int i = 0; i < q.record().count(); ++i)
+            cells << q.value(i).toString();
+        out << cells.join('|');
+    }
+    return out;
+}
+
+bool makeFiles(const QString& folder, const QStringList& names) {
+    if (!QDir().mkpath(folder))
+        return false;
+    for (const QString& name : names)
+        if (!fixture::writeMp3(QDir(folder).filePath(name), Mp3Params{}))
+            return false;
+    return true;
+}
+
+bool symlink(const QString& target, const QString& link) {
+    return QFile::link(target, link);
+}
+
+} // namespace
+
+class DirListing : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+
+private slots:
+    void pathBelowVolume_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("root");
+        QTest::addColumn<QString>("below");
+        QTest::newRow("deep") << "/media/alice/MP3_07/Music/Rock"
+                              << "/media/alice/MP3_07"
+                              << "/Music/Rock";
+        QTest::newRow("volume root itself") << "/media/alice/MP3_07"
+                                            << "/media/alice/MP3_07"
+                                            << "/";
+        QTest::newRow("root given with separator") << "/media/alice/MP3_07/Music"
+                                                   << "/media/alice/MP3_07/"
+                                                   << "/Music";
+        QTest::newRow("path with trailing separator") << "/media/alice/MP3_07/Music/"
+                                                      << "/media/alice/MP3_07"
+                                                      << "/Music";
+        QTest::newRow("file-system root") << "/home/alice/MP3"
+                                          << "/"
+                                          << "/home/alice/MP3";
+        QTest::newRow("file-system root itself") << "/"
+                                                 << "/"
+                                                 << "/";
+        // A name that merely starts like the root is on another volume: kept whole.
+        QTest::newRow("sibling sharing a prefix") << "/media/alice/MP3_07/Rock"
+                                                  << "/media/alice/MP3"
+                                                  << "/media/alice/MP3_07/Rock";
+    }
+    void pathBelowVolume() {
+        QFETCH(QString, path);
+        QFETCH(QString, root);
+        QFETCH(QString, below);
+        QCOMPARE(dirlisting::pathBelowVolume(path, root), QDir::toNativeSeparators(below));
+    }
+
+    void subdirectoriesSortedWithoutLinks() {
+        const QDir top(dir_.filePath("top"));
+        for (const QString name : {"b", "c10", "a", "c2", ".hidden", "a/inner"})
+            QVERIFY(top.mkpath(name));
+        QVERIFY(makeFiles(top.path(), {"file.mp3"}));
+        QVERIFY(symlink(top.filePath("a"), top.filePath("aa link")));
+        QVERIFY(symlink(dir_.path(), top.filePath("up")));
+
+        bool readable = false;
+        QStringList expected;
+        for (const QString name : {"a", "b", "c10", "c2"})
+            expected << QDir::toNativeSeparators(top.filePath(name));
+        QCOMPARE(dirlisting::subdirectories(top.path(), &readable), expected);
+        QVERIFY(readable);
+
+        QVERIFY(dirlisting::subdirectories(top.filePath("missing"), &readable).isEmpty());
+        QVERIFY(!readable);
+    }
+
+    void filesMatchIgnoringCase() {
+        const QString folder = dir_.filePath("files");
+        QVERIFY(makeFiles(folder, {"b.mp3", "A.MP3", "c.Mp3", "d.txt", "e.mp3.bak", "mp3"}));
+        QVERIFY(QDir(folder).mkdir("folder.mp3"));
+        QCOMPARE(dirlisting::files(folder, "*.mp3"), QStringList({"A.MP3", "b.mp3", "c.Mp3"}));
+        QVERIFY(dirlisting::files(dir_.filePath("missing"), "*.mp3").isEmpty());
+    }
+};
+
+// Each test scans below a fresh volume root into a fresh catalogue, for disk 40000.
+class Scanning : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> volume_, store_;
+    std::unique_ptr<CatalogConnection> connection_;
+    static constexpr qint64 disk = 40000;
+
+    QString at(const QString& relative) const { return volume_->filePath(relative); }
+    QSqlDatabase db() const { return connection_->db(); }
+    QStringList dirs() const { return rows(db(), "SELECT DirName FROM Dirs ORDER BY DirID"); }
+    QStringList tracks() const {
+        return rows(db(), "SELECT DirName, TrackName FROM Tracks JOIN Dirs USING (DirID) "
+                          "ORDER BY TrackID");
+    }
+    static QString native(const QString& below) { return QDir::toNativeSeparators(below); }
+
+    DiskScanner scanner(DiskScanner::TagReader reader = readMp3Info) const {
+        return DiskScanner(db(), disk, volume_->path(), std::move(reader));
+    }
+
+private slots:
+    void init() {
+        volume_ = std::make_unique<QTemporaryDir>();
+        store_ = std::make_unique<QTemporaryDir>();
+        const QString path = store_->filePath("catalog.mdb");
+        QVERIFY(catalogdb::prepare(path).ok);
+        connection_ = std::make_unique<CatalogConnection>(path, "scan");
+        catalogdb::run(db(), "INSERT INTO Disks VALUES (?, 'Disk', '/media/disk')", {disk});
+    }
+    void cleanup() {
+        connection_.reset();
+        // Let the temporary folder be removed.
+        if (QFileInfo::exists(at("Locked")))
+            QFile::setPermissions(at("Locked"),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    // Post-order, names ascending: a directory's rows come after all of its subdirectories'.
+    void postOrder() {
+        QVERIFY(makeFiles(at("A"), {"a2.mp3", "a1.mp3"}));
+        QVERIFY(makeFiles(at("A/C"), {"c.mp3"}));
+        QVERIFY(makeFiles(at("A/B"), {"b.mp3"}));
+        QVERIFY(makeFiles(at("Other"), {"o.mp3"}));
+        DiskScanner s = scanner();
+        s.NavigateTree(at("A"));
+
+        QCOMPARE(dirs(), QStringList({native("/A/B"), native("/A/C"), native("/A")}));
+        QCOMPARE(tracks(), QStringList({native("/A/B|b.mp3"), native("/A/C|c.mp3"),
+                                        native("/A|a1.mp3"), native("/A|a2.mp3")}));
+        QCOMPARE(rows(db(), "SELECT DISTINCT Tracks.DiskID, Dirs.DiskID FROM Tracks JOIN Dirs "
+                            "USING (DirID)"),
+                 QStringList{"40000|40000"});
+        QCOMPARE(s.counts().directories, 3);
+        QCOMPARE(s.counts().files, 4);
+        QVERIFY(!s.cancelled());
+    }
+
+    void rootAndFolderWithoutMp3() {
+        QVERIFY(makeFiles(volume_->path(), {"top.mp3"}));
+        QVERIFY(makeFiles(at("Empty/Deep"), {"deep.mp3"}));
+        QVERIFY(QFile(at("Empty/notes.txt")).open(QIODevice::WriteOnly));
+        DiskScanner s = scanner();
+        s.NavigateTree(volume_->path());
+        QCOMPARE(dirs(), QStringList({native("/Empty/Deep"), sep}));
+
+        // Scanning again stores everything again.
+        scanner().NavigateTree(volume_->path());
+        QCOMPARE(dirs(), QStringList({native("/Empty/Deep"), sep, native("/Empty/Deep"), sep}));
+        QCOMPARE(rows(db(), "SELECT COUNT(DISTINCT DirID), COUNT(*) FROM Tracks"),
+                 QStringList{"4|4"});
+    }
+
+    void extensionInCapitals() {
+        QVERIFY(makeFiles(at("Loud"), {"SHOUT.MP3", "Mixed.Mp3", "quiet.mp3", "not.mp3.txt"}));
+        scanner().NavigateTree(at("Loud"));
+        QCOMPARE(rows(db(), "SELECT TrackName FROM Tracks ORDER BY TrackID"),
+                 QStringList({"Mixed.Mp3", "quiet.mp3", "SHOUT.MP3"}));
+    }
+
+    void tagsAndPlayingTimes() {
+        Mp3Params cbr; // 1700 frames of 36 ms: 61.2 s
+        cbr.bitrateKbps = 32;
+        cbr.sampleRate = 32000;
+        cbr.mono = true;
+        cbr.frames = 1700;
+        cbr.id3v1 = Tag{"Cbr Title", "Cbr Artist", "Cbr Album"};
+        Mp3Params xing; // 500 frames of 26.1 ms: 13.06 s
+        xing.kind = Mp3Params::Kind::VbrXing;
+        xing.frames = 500;
+        xing.id3v2 = Tag{"Título ♫", "Künstler \"K\"", "Album's"};
+        Mp3Params plainVbr = xing; // 3000 frames of 24 ms: 72 s
+        plainVbr.kind = Mp3Params::Kind::VbrNoHeader;
+        plainVbr.sampleRate = 48000;
+        plainVbr.frames = 3000;
+        plainVbr.id3v1 = Tag{"Vbr Title", "Vbr Artist", "Vbr Album"};
+        QVERIFY(QDir().mkpath(at("Tagged")));
+        QVERIFY(fixture::writeMp3(at("Tagged/1 cbr.mp3"), cbr));
+        QVERIFY(fixture::writeMp3(at("Tagged/2 xing.mp3"), xing));
+        QVERIFY(fixture::writeMp3(at("Tagged/3 plain vbr.mp3"), plainVbr));
+
+        DiskScanner s = scanner();
+        s.NavigateTree(at("Tagged"));
+        QCOMPARE(s.counts().unreadableFiles, 0);
+        const QString dirId = rows(db(), "SELECT DirID FROM Dirs").value(0);
+        // By ordinal: TrackID, DirID, DiskID, Title, TrackName, Duration, Artist, Album.
+        QStringList stored;
+        for (const QString& row : rows(db(), "SELECT * FROM Tracks ORDER BY TrackID"))
+            stored << row.section('|', 1);
+        const QString prefix = dirId + "|40000|";
+        QCOMPARE(stored, QStringList({
+                             prefix + "Cbr Title|1 cbr.mp3|00:01:01|Cbr Artist|Cbr Album",
+                             prefix + "Título ♫|2 xing.mp3|00:00:13|Künstler \"K\"|Album's",
+                             prefix + "Vbr Title|3 plain vbr.mp3|00:01:12|Vbr Artist|Vbr Album",
+                         }));
+    }
+
+    void badFilesAreStoredAndCounted() {
+        const QString folder = at("Bad");
+        QVERIFY(QDir().mkpath(folder));
+        Mp3Params good;
+        good.id3v1 = Tag{"Good", "Artist", "Album"};
+        good.id3v2 = Tag{"Cut", "Short", "Off"};
+        QVERIFY(fixture::writeZeroBytes(folder + "/a zero.mp3"));
+        QVERIFY(fixture::writeRandomBytes(folder + "/b random.mp3", 4096 * 7, 7));
+        QVERIFY(fixture::writeBytes(folder + "/c cut in tag.mp3", fixture::mp3Bytes(good).left(8)));
+        good.frames = 400; // 10.4 s, cut after 100 frames: 2.6 s of sound remain
+        QVERIFY(fixture::writeTruncated(folder + "/d cut in sound.mp3", good, 100));
+        good.frames = 120;
+        QVERIFY(fixture::writeMp3(folder + "/e good.mp3", good));
+
+        DiskScanner s = scanner();
+        s.NavigateTree(folder);
+        QCOMPARE(rows(db(), "SELECT TrackName, Title, Artist, Album, Duration FROM Tracks "
+                            "ORDER BY TrackID"),
+                 QStringList({"a zero.mp3||||00:00:00", "b random.mp3||||00:00:00",
+                              "c cut in tag.mp3||||00:00:00",
+                              "d cut in sound.mp3|Cut|Short|Off|00:00:03",
+                              "e good.mp3|Good|Artist|Album|00:00:03"}));
+        QCOMPARE(s.counts().unreadableFiles, 3);
+        QCOMPARE(s.counts().files, 5);
+    }
+
+    void linksToDirectoriesAreNotFollowed() {
+        QVERIFY(makeFiles(volume_->path(), {"top.mp3"}));
+        QVERIFY(makeFiles(at("A"), {"a.mp3"}));
+        QVERIFY(symlink(volume_->path(), at("A/loop")));
+        QVERIFY(makeFiles(store_->filePath("elsewhere"), {"e.mp3"}));
+        QVERIFY(symlink(store_->filePath("elsewhere"), at("B link")));
+        DiskScanner s = scanner();
+        s.NavigateTree(volume_->path());
+        QCOMPARE(dirs(), QStringList({native("/A"), sep}));
+        QCOMPARE(s.counts().unreadableDirectories, 0);
+    }
+
+    void unreadableDirectoryIsSkipped() {
+        DiskScanner missing = scanner();
+        missing.NavigateTree(at("not there"));
+        QCOMPARE(missing.counts().unreadableDirectories, 1);
+        QVERIFY(dirs().isEmpty());
+#ifdef Q_OS_UNIX
+        if (geteuid() == 0)
+            QSKIP("root reads every directory");
+        QVERIFY(makeFiles(at("Locked"), {"l.mp3"}));
+        QVERIFY(makeFiles(at("Open"), {"o.mp3"}));
+        QVERIFY(QFile::setPermissions(at("Locked"), QFileDevice::Permissions()));
+        DiskScanner s = scanner();
+        s.NavigateTree(volume_->path());
+        QCOMPARE(dirs(), QStringList{native("/Open")});
+        QCOMPARE(s.counts().unreadableDirectories, 1);
+#endif
+    }
+
+    void nameWithQuotesAndNonAscii() {
+        const QString folder = "Rock \"n\" Roll's — Ünïcødé ★";
+        const QString file = "Café \"Live\" 'take 2' ♫ 日本.mp3";
+        QVERIFY(makeFiles(at(folder), {file}));
+        scanner().NavigateTree(volume_->path());
+        QCOMPARE(tracks(), QStringList{sep + folder + "|" + file});
+    }
+
+    // The reader is called once per file with its full path; what it reports is stored.
+    void injectedTagReader() {
+        QVERIFY(makeFiles(at("R"), {"x.mp3", "y.mp3"}));
+        QVERIFY(makeFiles(volume_->path(), {"z.mp3"}));
+        QStringList read;
+        DiskScanner s = scanner([&read](const QString& path) {
+            read << path;
+            Mp3Info info;
+            info.title = "T" + QString::number(read.size());
+            info.duration = "01:02:03";
+            info.readable = true;
+            return info;
+        });
+        s.NavigateTree(volume_->path());
+        QCOMPARE(read, QStringList({at("R/x.mp3"), at("R/y.mp3"), at("z.mp3")}));
+        QCOMPARE(rows(db(), "SELECT Title, Duration FROM Tracks ORDER BY TrackID"),
+                 QStringList({"T1|01:02:03", "T2|01:02:03", "T3|01:02:03"}));
+    }
+
+    void refusedRowStopsScanKeepingEarlierRows() {
+        QVERIFY(makeFiles(at("A"), {"a.mp3"}));
+        QVERIFY(makeFiles(at("B"), {"b1.mp3", "b2.mp3", "b3.mp3"}));
+        catalogdb::run(db(),
+                       "CREATE TRIGGER Refuse BEFORE INSERT ON Tracks "
+                       "WHEN NEW.TrackName = 'b2.mp3' BEGIN SELECT RAISE(ABORT, 'full'); END");
+        DiskScanner s = scanner();
+        QVERIFY_THROWS_EXCEPTION(CatalogError, s.NavigateTree(volume_->path()));
+        QCOMPARE(tracks(), QStringList({native("/A|a.mp3"), native("/B|b1.mp3")}));
+    }
+
+    void cancelBetweenDirectories() {
+        for (const QString name : {"A", "B", "C"})
+            QVERIFY(makeFiles(at(name), {"1.mp3", "2.mp3"}));
+        DiskScanner s = scanner();
+        int callsAfterCancel = 0;
+        bool cancelled = false;
+        s.onStep = [&](const QString&) {
+            if (cancelled)
+                ++callsAfterCancel;
+            cancelled = s.counts().directories == 1;
+            return !cancelled;
+        };
+        s.NavigateTree(volume_->path());
+        QVERIFY(s.cancelled());
+        QCOMPARE(callsAfterCancel, 0);
+        QCOMPARE(tracks(), QStringList({native("/A|1.mp3"), native("/A|2.mp3")}));
+    }
+
+    // A directory of thousands of files can be cancelled part-way; what was stored stays.
+    void cancelInsideLargeDirectory() {
+        QVERIFY(QDir().mkpath(at("Many")));
+        for (int i = 0; i < 300; ++i)
+            QVERIFY(fixture::writeZeroBytes(at(QString("Many/%1.mp3").arg(i, 3, 10, QChar('0')))));
+        int read = 0;
+        DiskScanner s = scanner([&read](const QString&) {
+            ++read;
+            return Mp3Info{};
+        });
+        s.onStep = [&s](const QString&) { return s.counts().files == 0; };
+        s.NavigateTree(volume_->path());
+        QVERIFY(s.cancelled());
+        QVERIFY2(read > 0 && read < 300, qPrintable(QString::number(read)));
+        QCOMPARE(s.counts().files, read);
+        QCOMPARE(rows(db(), "SELECT COUNT(*) FROM Tracks"), QStringList{QString::number(read)});
+        QCOMPARE(rows(db(), "SELECT MAX(TrackName) FROM Tracks"),
+                 QStringList{QString("%1.mp3").arg(read - 1, 3, 10, QChar('0'))});
+    }
+};
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    DirListing listing;
+    Scanning scanning;
+    int failed = 0;
+    for (QObject* test : std::initializer_list<QObject*>{&listing, &scanning})
+        failed += QTest::qExec(test, argc, argv);
+    return failed;
+}
+
+#include "test_diskscanner.moc"
