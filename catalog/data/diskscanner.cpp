@@ -2,6 +2,7 @@
 
 #include "catalogdb.h"
 #include "dirlisting.h"
+#include "tagprefetcher.h"
 
 #include <QDir>
 #include <QSqlError>
@@ -31,47 +32,75 @@ bool DiskScanner::step(const QString& directory) {
 }
 
 void DiskScanner::NavigateTree(const QString& path) {
+    std::vector<Directory> directories;
+    if (collect(path, directories))
+        store(directories);
+}
+
+void DiskScanner::addFiles(const QString& directory) {
+    store({{directory, dirlisting::files(directory, "*.mp3")}});
+}
+
+// Lists the tree in the order its rows are stored: each directory after its subdirectories.
+bool DiskScanner::collect(const QString& path, std::vector<Directory>& directories) {
     bool readable = false;
     const QStringList subdirectories = dirlisting::subdirectories(path, &readable);
     if (!readable) {
         ++m_counts.unreadableDirectories;
-        return;
+        return true;
     }
     for (const QString& subdirectory : subdirectories) {
-        if (!step(path))
-            return;
-        NavigateTree(subdirectory);
+        if (!step(path) || !collect(subdirectory, directories))
+            return false;
     }
     if (!step(path))
-        return;
-    addFiles(path);
+        return false;
+    directories.push_back({path, dirlisting::files(path, "*.mp3")});
+    return true;
 }
 
-void DiskScanner::addFiles(const QString& directory) {
-    const QStringList files = dirlisting::files(directory, "*.mp3");
-    if (files.isEmpty())
-        return;
+// Stores the rows while a worker reads the files ahead of them.
+void DiskScanner::store(const std::vector<Directory>& directories) {
+    QStringList paths;
+    for (const Directory& directory : directories) {
+        const QDir dir(directory.path);
+        for (const QString& file : directory.files)
+            paths << dir.filePath(file);
+    }
+    TagPrefetcher prefetcher(m_reader, paths);
+    int next = 0;
+    for (const Directory& directory : directories) {
+        if (directory.files.isEmpty())
+            continue;
+        if (!step(directory.path))
+            return;
+        const qint64 dirId = storeDirectory(directory.path);
+        for (const QString& file : directory.files) {
+            if (m_cancelled || (onStep && m_counts.files % 64 == 63 && !step(directory.path)))
+                return;
+            storeTrack(dirId, file, prefetcher.take(next++));
+        }
+    }
+}
+
+qint64 DiskScanner::storeDirectory(const QString& directory) {
     m_insertDir.addBindValue(m_diskId);
     m_insertDir.addBindValue(dirlisting::pathBelowVolume(directory, m_volumeRoot));
     catalogdb::exec(m_insertDir);
-    const qint64 dirId = m_insertDir.lastInsertId().toLongLong();
     ++m_counts.directories;
+    return m_insertDir.lastInsertId().toLongLong();
+}
 
-    const QDir dir(directory);
-    for (const QString& file : files) {
-        if (m_cancelled || (onStep && m_counts.files % 64 == 63 && !step(directory)))
-            return;
-        const Mp3Info info = m_reader(dir.filePath(file));
-        if (!info.readable)
-            ++m_counts.unreadableFiles;
-        m_insertTrack.addBindValue(dirId);
-        m_insertTrack.addBindValue(m_diskId);
-        m_insertTrack.addBindValue(info.title);
-        m_insertTrack.addBindValue(file);
-        m_insertTrack.addBindValue(info.readable ? info.duration : QStringLiteral("00:00:00"));
-        m_insertTrack.addBindValue(info.artist);
-        m_insertTrack.addBindValue(info.album);
-        catalogdb::exec(m_insertTrack);
-        ++m_counts.files;
-    }
+void DiskScanner::storeTrack(qint64 dirId, const QString& file, const Mp3Info& info) {
+    if (!info.readable)
+        ++m_counts.unreadableFiles;
+    m_insertTrack.addBindValue(dirId);
+    m_insertTrack.addBindValue(m_diskId);
+    m_insertTrack.addBindValue(info.title);
+    m_insertTrack.addBindValue(file);
+    m_insertTrack.addBindValue(info.readable ? info.duration : QStringLiteral("00:00:00"));
+    m_insertTrack.addBindValue(info.artist);
+    m_insertTrack.addBindValue(info.album);
+    catalogdb::exec(m_insertTrack);
+    ++m_counts.files;
 }

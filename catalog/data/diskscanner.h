@@ -6,11 +6,14 @@
 #include <QSqlQuery>
 #include <QString>
 #include <functional>
+#include <vector>
 
 // Walks a disk's directory tree into the catalogue: every directory holding MP3 files gets a
 // Dirs row and every MP3 file a Tracks row. The walk is depth-first and post-order (a
 // directory's files after all of its subdirectories), in ascending name order, and each row
-// is stored the moment it is complete.
+// is stored the moment it is complete. The tree is listed first; then a worker thread reads
+// the files' tags a little ahead of the rows being stored. The tag reader must therefore be
+// safe to call from another thread.
 class DiskScanner {
 public:
     using TagReader = std::function<Mp3Info(const QString& path)>;
@@ -26,8 +29,9 @@ public:
     DiskScanner(const QSqlDatabase& db, qint64 diskId, const QString& volumeRoot,
                 TagReader reader = readMp3Info);
 
-    // Called before each directory entry is visited and before a directory's own files; it
-    // may process window events. Returning false cancels the walk there.
+    // Called on the calling thread before each directory entry is listed, before a directory's
+    // rows are stored, and every 64 files; it may process window events. Returning false
+    // cancels the walk there: nothing more is stored.
     std::function<bool(const QString& directory)> onStep;
 
     // Scans `path` and everything below it. Failures to store a row throw CatalogError; rows
@@ -40,7 +44,16 @@ public:
     bool cancelled() const { return m_cancelled; }
 
 private:
+    struct Directory {
+        QString path;
+        QStringList files;
+    };
+
     bool step(const QString& directory);
+    bool collect(const QString& path, std::vector<Directory>& directories);
+    void store(const std::vector<Directory>& directories);
+    qint64 storeDirectory(const QString& directory);
+    void storeTrack(qint64 dirId, const QString& file, const Mp3Info& info);
 
     qint64 m_diskId;
     QString m_volumeRoot;

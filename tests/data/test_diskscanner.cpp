@@ -11,6 +11,7 @@
 #include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
 
 #include <memory>
 
@@ -352,7 +353,7 @@ private slots:
         QVERIFY(QDir().mkpath(at("Many")));
         for (int i = 0; i < 300; ++i)
             QVERIFY(fixture::writeZeroBytes(at(QString("Many/%1.mp3").arg(i, 3, 10, QChar('0')))));
-        int read = 0;
+        std::atomic<int> read = 0; // the reader runs on the scanner's worker thread
         DiskScanner s = scanner([&read](const QString&) {
             ++read;
             return Mp3Info{};
@@ -360,11 +361,12 @@ private slots:
         s.onStep = [&s](const QString&) { return s.counts().files == 0; };
         s.NavigateTree(volume_->path());
         QVERIFY(s.cancelled());
-        QVERIFY2(read > 0 && read < 300, qPrintable(QString::number(read)));
-        QCOMPARE(s.counts().files, read);
-        QCOMPARE(rows(db(), "SELECT COUNT(*) FROM Tracks"), QStringList{QString::number(read)});
+        const int stored = s.counts().files;
+        // Reading runs a bounded distance ahead of storing, and stops with it.
+        QVERIFY2(stored > 0 && stored <= read && read < 300, qPrintable(QString::number(read)));
+        QCOMPARE(rows(db(), "SELECT COUNT(*) FROM Tracks"), QStringList{QString::number(stored)});
         QCOMPARE(rows(db(), "SELECT MAX(TrackName) FROM Tracks"),
-                 QStringList{QString("%1.mp3").arg(read - 1, 3, 10, QChar('0'))});
+                 QStringList{QString("%1.mp3").arg(stored - 1, 3, 10, QChar('0'))});
     }
 };
 

@@ -1,0 +1,300 @@
+#include "mp3fixture.h"
+#include "mp3info.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+// catalog_data links TagLib; the tests use it directly only to show where its own estimate
+// fails and to add an APE tag, which the fixture does not write.
+#include <taglib/apetag.h>
+#include <taglib/mpegfile.h>
+#include <taglib/mpegproperties.h>
+
+#include <chrono>
+#include <future>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+using fixture::Mp3Params;
+using fixture::Tag;
+using Kind = Mp3Params::Kind;
+
+Q_DECLARE_METATYPE(fixture::Mp3Params)
+Q_DECLARE_METATYPE(fixture::TextEncoding)
+Q_DECLARE_METATYPE(std::optional<fixture::Tag>)
+
+namespace {
+
+Mp3Params params(Kind kind, int kbps, int sampleRate, int frames) {
+    Mp3Params p;
+    p.kind = kind;
+    p.bitrateKbps = kbps;
+    p.sampleRate = sampleRate;
+    p.frames = frames;
+    return p;
+}
+
+int taglibMilliseconds(const QString& path) {
+    TagLib::MPEG::File file(QFile::encodeName(path).constData());
+    return file.audioProperties() ? file.audioProperties()->lengthInMilliseconds() : -1;
+}
+
+void compareTexts(const Mp3Info& info, const QString& title, const QString& artist,
+                  const QString& album) {
+    QCOMPARE(info.title, title);
+    QCOMPARE(info.artist, artist);
+    QCOMPARE(info.album, album);
+}
+
+} // namespace
+
+class PlayingTime : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+
+private slots:
+    void seconds_data() {
+        QTest::addColumn<Mp3Params>("file");
+        QTest::addColumn<qint64>("seconds");
+        // 1152 samples a frame: 26.12 ms at 44.1 kHz, 24 ms at 48 kHz, 36 ms at 32 kHz.
+        QTest::newRow("cbr 44.1k, 3.13 s") << params(Kind::Cbr, 128, 44100, 120) << 3LL;
+        QTest::newRow("cbr 44.1k padded, 7.84 s") << params(Kind::Cbr, 40, 44100, 300) << 8LL;
+        QTest::newRow("cbr 48k, 1.44 s rounds down") << params(Kind::Cbr, 320, 48000, 60) << 1LL;
+        QTest::newRow("cbr 48k, 1.56 s rounds up") << params(Kind::Cbr, 320, 48000, 65) << 2LL;
+        Mp3Params mono = params(Kind::Cbr, 32, 32000, 1700);
+        mono.mono = true;
+        QTest::newRow("cbr 32k mono, 61.2 s") << mono << 61LL;
+        QTest::newRow("xing 44.1k, 3.13 s") << params(Kind::VbrXing, 128, 44100, 120) << 3LL;
+        QTest::newRow("xing 48k, 2.52 s") << params(Kind::VbrXing, 64, 48000, 105) << 3LL;
+        // TagLib takes the first frame's bitrate for a stream without a Xing header.
+        QTest::newRow("no header, 10.45 s") << params(Kind::VbrNoHeader, 128, 44100, 400) << 10LL;
+        // The first frames agree; only frames further on give the variation away.
+        Mp3Params quietIntro = params(Kind::VbrNoHeader, 32, 48000, 2500);
+        quietIntro.leadInFrames = 300;
+        QTest::newRow("no header, long quiet intro, 60 s") << quietIntro << 60LL;
+        Mp3Params tagged = params(Kind::VbrNoHeader, 320, 44100, 1000);
+        tagged.id3v1 = Tag{"t1", "a1", "b1"};
+        tagged.id3v2 = Tag{"t2", "a2", "b2"};
+        QTest::newRow("no header, both tags, 26.12 s") << tagged << 26LL;
+    }
+    void seconds() {
+        QFETCH(Mp3Params, file);
+        QFETCH(qint64, seconds);
+        const QString path = dir_.filePath("a.mp3");
+        QVERIFY(fixture::writeMp3(path, file));
+        const double taglibError =
+            qAbs(taglibMilliseconds(path) - fixture::playingSeconds(file) * 1000);
+        if (file.kind == Kind::VbrNoHeader)
+            QVERIFY(taglibError > 1500);
+        else
+            QVERIFY(taglibError <= 1);
+        const Mp3Info info = readMp3Info(path);
+        QVERIFY(info.readable);
+        QCOMPARE(info.seconds, seconds);
+    }
+
+    void truncatedFileKeepsWholeFrames() {
+        for (const Kind kind : {Kind::Cbr, Kind::VbrNoHeader}) {
+            Mp3Params file = params(kind, 128, 48000, 400);
+            file.id3v2 = Tag{"Cut", "Short", "Off"};
+            file.id3v1 = Tag{"lost", "with the", "cut"};
+            const QString path = dir_.filePath("cut.mp3");
+            QVERIFY(fixture::writeTruncated(path, file, 100)); // 2.4 s of 9.6 s
+            const Mp3Info info = readMp3Info(path);
+            QVERIFY(info.readable);
+            QCOMPARE(info.seconds, 2LL);
+            compareTexts(info, "Cut", "Short", "Off");
+        }
+    }
+};
+
+class TagTexts : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+
+private slots:
+    void texts_data() {
+        QTest::addColumn<std::optional<Tag>>("v1");
+        QTest::addColumn<std::optional<Tag>>("v2");
+        QTest::addColumn<int>("v2Version");
+        QTest::addColumn<fixture::TextEncoding>("v2Encoding");
+        QTest::addColumn<QStringList>("expected");
+        using E = fixture::TextEncoding;
+        const Tag v1{"Café", "Motörhead", "Ace of Spades"};
+        const Tag v2{"Zoë's \"Song\"", "Björk ビョーク 🎵", "Homogenic"};
+        const QStringList v1Texts{"Café", "Motörhead", "Ace of Spades"};
+        const QStringList v2Texts{v2.title, v2.artist, v2.album};
+        QTest::newRow("ID3v1 only")
+            << std::optional(v1) << std::optional<Tag>() << 4 << E::Utf8 << v1Texts;
+        QTest::newRow("ID3v2.4 UTF-8 only")
+            << std::optional<Tag>() << std::optional(v2) << 4 << E::Utf8 << v2Texts;
+        QTest::newRow("ID3v2.3 UTF-16 only")
+            << std::optional<Tag>() << std::optional(v2) << 3 << E::Utf16 << v2Texts;
+        QTest::newRow("ID3v2.3 Latin-1 only")
+            << std::optional<Tag>() << std::optional(v1) << 3 << E::Latin1 << v1Texts;
+        QTest::newRow("both, ID3v1 wins")
+            << std::optional(v1) << std::optional(v2) << 4 << E::Utf8 << v1Texts;
+        QTest::newRow("no tag") << std::optional<Tag>() << std::optional<Tag>() << 4 << E::Utf8
+                                << QStringList{"", "", ""};
+        const QString longTitle = "A title that runs well past thirty characters";
+        QTest::newRow("ID3v1 cut to 30, trailing spaces dropped, still wins")
+            << std::optional(Tag{longTitle, "Artist   ", "Album"})
+            << std::optional(Tag{longTitle, "Full", "Full"}) << 4 << E::Utf8
+            << QStringList{longTitle.left(30), "Artist", "Album"};
+        QTest::newRow("blank ID3v1 gives way to ID3v2")
+            << std::optional(Tag{}) << std::optional(v2) << 3 << E::Utf16 << v2Texts;
+    }
+    void texts() {
+        QFETCH(std::optional<Tag>, v1);
+        QFETCH(std::optional<Tag>, v2);
+        QFETCH(int, v2Version);
+        QFETCH(fixture::TextEncoding, v2Encoding);
+        QFETCH(QStringList, expected);
+        Mp3Params file;
+        file.id3v1 = v1;
+        file.id3v2 = v2;
+        file.id3v2Version = v2Version;
+        file.id3v2Encoding = v2Encoding;
+        const QString path = dir_.filePath("tags.mp3");
+        QVERIFY(fixture::writeMp3(path, file));
+        const Mp3Info info = readMp3Info(path);
+        QVERIFY(info.readable);
+        compareTexts(info, expected[0], expected[1], expected[2]);
+        QCOMPARE(info.duration, "00:00:03");
+    }
+
+    void apeTagWhenNoId3() {
+        const QString path = dir_.filePath("ape.mp3");
+        QVERIFY(fixture::writeMp3(path, params(Kind::VbrNoHeader, 128, 48000, 1000)));
+        {
+            TagLib::MPEG::File file(QFile::encodeName(path).constData());
+            TagLib::APE::Tag* ape = file.APETag(true);
+            ape->setTitle("Ape title");
+            ape->setArtist("Ape artist");
+            ape->setAlbum("Ape album");
+            // Binary items (cover art) can hold anything, here 2.4 s of frames that are no
+            // part of the stream.
+            const QByteArray frames = fixture::mp3Bytes(params(Kind::Cbr, 128, 48000, 100));
+            ape->setData("Cover Art (Front)",
+                         TagLib::ByteVector(frames.constData(), unsigned(frames.size())));
+            QVERIFY(file.save(TagLib::MPEG::File::APE));
+        }
+        const Mp3Info info = readMp3Info(path);
+        compareTexts(info, "Ape title", "Ape artist", "Ape album");
+        QCOMPARE(info.seconds, 24LL);
+    }
+
+    void pathWithQuotesAndNonAscii() {
+        const QString path = dir_.filePath("It's \"Ünïcödé\" — 日本語.mp3");
+        Mp3Params file = params(Kind::VbrXing, 128, 44100, 230);
+        file.id3v2 = Tag{"Title", "Artist", "Album"};
+        QVERIFY(fixture::writeMp3(path, file));
+        const Mp3Info info = readMp3Info(path);
+        QVERIFY(info.readable);
+        compareTexts(info, "Title", "Artist", "Album");
+        QCOMPARE(info.duration, "00:00:06");
+    }
+};
+
+class UnreadableFiles : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+
+    static void verifyUnreadable(const QString& path) {
+        const Mp3Info info = readMp3Info(path);
+        QVERIFY(!info.readable);
+        compareTexts(info, "", "", "");
+        QCOMPARE(info.seconds, 0LL);
+        QCOMPARE(info.duration, "00:00:00");
+    }
+
+private slots:
+    void emptyMissingOrDirectory() {
+        QVERIFY(fixture::writeZeroBytes(dir_.filePath("zero.mp3")));
+        verifyUnreadable(dir_.filePath("zero.mp3"));
+        verifyUnreadable(dir_.filePath("missing.mp3"));
+        QVERIFY(QDir(dir_.path()).mkdir("folder.mp3"));
+        verifyUnreadable(dir_.filePath("folder.mp3"));
+    }
+    void randomBytes() {
+        for (quint32 seed = 1; seed <= 20; ++seed) {
+            const QString path = dir_.filePath(QString("random%1.mp3").arg(seed));
+            QVERIFY(fixture::writeRandomBytes(path, 4096 * seed, seed));
+            verifyUnreadable(path);
+        }
+    }
+    void cutInsideTheId3v2Tag() {
+        Mp3Params file;
+        file.id3v2 = Tag{"Title", "Artist", "Album"};
+        const QByteArray bytes = fixture::mp3Bytes(file);
+        const QString path = dir_.filePath("cut.mp3");
+        QVERIFY(fixture::writeBytes(path, bytes.left(8)));
+        verifyUnreadable(path);
+
+        // The title frame is whole: what TagLib reads of the tag is kept, with no playing time.
+        QVERIFY(fixture::writeBytes(path, bytes.left(40)));
+        const Mp3Info info = readMp3Info(path);
+        QVERIFY(!info.readable);
+        QCOMPARE(info.title, "Title");
+        QCOMPARE(info.duration, "00:00:00");
+    }
+    void namedPipeDoesNotBlock() {
+#ifdef Q_OS_UNIX
+        const QString path = dir_.filePath("pipe.mp3");
+        const QByteArray name = QFile::encodeName(path);
+        QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+        auto reading = std::async(std::launch::async, [&] { return readMp3Info(path); });
+        if (reading.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {
+            // Opening the writing end lets the blocked reader see the end of the pipe.
+            ::close(::open(name.constData(), O_WRONLY));
+            QFAIL("reading a named pipe blocked");
+        }
+        QVERIFY(!reading.get().readable);
+#else
+        QSKIP("named pipes are a Unix matter");
+#endif
+    }
+};
+
+class PlayingTimeText : public QObject {
+    Q_OBJECT
+
+private slots:
+    void format_data() {
+        QTest::addColumn<qint64>("seconds");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("zero") << 0LL << "00:00:00";
+        QTest::newRow("all fields") << 36000LL + 23 * 60 + 45 << "10:23:45";
+        QTest::newRow("99 hours") << 99 * 3600LL + 59 * 60 + 59 << "99:59:59";
+        QTest::newRow("100 hours") << 100 * 3600LL << "100:00:00";
+        QTest::newRow("123:04:05") << 123 * 3600LL + 4 * 60 + 5 << "123:04:05";
+        QTest::newRow("past 32-bit seconds") << 3000000000LL << "833333:20:00";
+        QTest::newRow("negative") << -5LL << "00:00:00";
+    }
+    void format() {
+        QFETCH(qint64, seconds);
+        QFETCH(QString, text);
+        QCOMPARE(formatPlayingTime(seconds), text);
+    }
+};
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    PlayingTime playingTime;
+    TagTexts tagTexts;
+    UnreadableFiles unreadable;
+    PlayingTimeText text;
+    int failed = 0;
+    for (QObject* test :
+         std::initializer_list<QObject*>{&playingTime, &tagTexts, &unreadable, &text})
+        failed += QTest::qExec(test, argc, argv);
+    return failed;
+}
+
+#include "test_mp3info.moc"
