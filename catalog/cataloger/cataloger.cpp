@@ -114,6 +114,18 @@ void Cataloger::buildControls() {
     connect(Disks, &DiskGridModel::failed, this, &Cataloger::showError);
     connect(cancelButton, &QPushButton::clicked, this, &Cataloger::cancelScan);
 
+    // Rows arriving can bring a scroll bar, which narrows the grid: widen the columns again.
+    m_gridResize = new QTimer(this);
+    m_gridResize->setSingleShot(true);
+    m_gridResize->setInterval(0);
+    connect(m_gridResize, &QTimer::timeout, this, &Cataloger::Resize_Grid);
+    for (QAbstractItemModel* model : {static_cast<QAbstractItemModel*>(Disks),
+                                      static_cast<QAbstractItemModel*>(Dirs),
+                                      static_cast<QAbstractItemModel*>(Tracks)}) {
+        connect(model, &QAbstractItemModel::modelReset, m_gridResize, qOverload<>(&QTimer::start));
+        connect(model, &QAbstractItemModel::rowsInserted, m_gridResize, qOverload<>(&QTimer::start));
+    }
+
     m_scanRefresh = new QTimer(this);
     m_scanRefresh->setInterval(500);
     connect(m_scanRefresh, &QTimer::timeout, this, [this] {
@@ -146,6 +158,7 @@ void Cataloger::load() {
     Dirs->setRecordSource("Dirs");
     Tracks->setRecordSource("Tracks");
     refreshAll();
+    fitIdentifierColumns();
     m_state.QuitOnClose = true;
 }
 
@@ -154,6 +167,20 @@ void Cataloger::bindDataControls() {
     Disks->setDatabase(m_connection->db());
     Dirs->setDatabase(m_connection->db());
     Tracks->setDatabase(m_connection->db());
+}
+
+// Identifier columns need only the width of their heading.
+void Cataloger::fitIdentifierColumns() {
+    const auto fit = [](QTableView* grid, int identifiers) {
+        for (int column = 0; column < identifiers && column < grid->model()->columnCount(); ++column)
+            grid->setColumnWidth(column, grid->horizontalHeader()->sectionSizeHint(column) + 12);
+    };
+    fit(DBGrid1, 1);
+    fit(DBGrid2, 2);
+    fit(DBGrid3, 3);
+    DBGrid1->setColumnWidth(DiskGridModel::DiskNameColumn, 160);
+    for (int column = 3; column < DBGrid3->model()->columnCount(); ++column)
+        DBGrid3->setColumnWidth(column, column == 3 ? 200 : 130);
 }
 
 void Cataloger::refreshAll() {
@@ -197,7 +224,7 @@ void Cataloger::layoutControls() {
     DBGrid3->setGeometry(0, 2 * gridHeight, gridWidth, gridHeight);
     Resize_Grid();
     // The grids lay out their viewports after this resize; widen again once they have.
-    QTimer::singleShot(0, this, &Cataloger::Resize_Grid);
+    m_gridResize->start();
 }
 
 // Widens the last column of each grid from the grid's width and one column's left edge.

@@ -73,6 +73,7 @@ private:
     void load();
     void layoutControls();
     void Resize_Grid();
+    void fitIdentifierColumns();
     void bindDataControls();
     void refreshAll();
     void showError(const QString& message);
@@ -97,6 +98,7 @@ private:
     std::unique_ptr<CatalogConnection> m_connection; // the grids' data controls
     DiskScanner* m_scanner = nullptr;                // the scan under way, if any
     QTimer* m_scanRefresh = nullptr;
+    QTimer* m_gridResize = nullptr;
     bool m_cancelRequested = false;
     bool m_closeAfterScan = false;
     bool m_playerWasEnabled = true;

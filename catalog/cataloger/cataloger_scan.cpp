@@ -26,11 +26,10 @@ QString plural(int count, const QString& one, const QString& many) {
 }
 
 QString scanSummary(const DiskScanner::Counts& counts, bool cancelled) {
-    QString text =
-        QStringLiteral("%1 %2 %3 in %4.")
-            .arg(cancelled ? "Scan cancelled:" : "Catalogued",
-                 plural(counts.files, "file", "files"), cancelled ? "stored" : "catalogued",
-                 plural(counts.directories, "directory", "directories"));
+    QString text = QStringLiteral("%1 %2 in %3.")
+                       .arg(cancelled ? "Scan cancelled: kept" : "Catalogued",
+                            plural(counts.files, "file", "files"),
+                            plural(counts.directories, "directory", "directories"));
     if (counts.unreadableFiles > 0)
         text += " " + plural(counts.unreadableFiles, "file", "files") + " could not be read.";
     if (counts.unreadableDirectories > 0)

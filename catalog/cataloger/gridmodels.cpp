@@ -37,6 +37,10 @@ QString RecordSourceModel::text(int row, const QString& column) const {
     return record(row).value(column).toString();
 }
 
+QVariant RecordSourceModel::data(const QModelIndex& index, int role) const {
+    return QSqlQueryModel::data(index, role == Qt::ToolTipRole ? Qt::DisplayRole : role);
+}
+
 DiskGridModel::DiskGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void DiskGridModel::refresh() {
@@ -88,7 +92,7 @@ int DiskGridModel::columnCount(const QModelIndex& parent) const {
 QVariant DiskGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || isNewRowLine(index.row()))
         return {};
-    if (role != Qt::DisplayRole && role != Qt::EditRole)
+    if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::ToolTipRole)
         return {};
     const Row& row = m_rows[index.row()];
     switch (index.column()) {

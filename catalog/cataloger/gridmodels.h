@@ -24,6 +24,8 @@ public:
 
     std::optional<qint64> id(int row, const QString& column) const;
     QString text(int row, const QString& column) const;
+    // Long names are cut off in narrow columns: the tooltip shows them whole.
+    QVariant data(const QModelIndex& index, int role) const override;
 
 private:
     QStringList m_columns;

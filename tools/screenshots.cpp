@@ -1,0 +1,79 @@
+// Opens the program's windows on a sample catalogue and saves a picture of each, for README
+// and for looking at the windows as a person sees them.
+//   catalog_screenshots OUTPUT_DIR MUSIC_FOLDER
+#include "catalogdb.h"
+#include "cataloger.h"
+#include "directorylist.h"
+#include "dirlisting.h"
+#include "dlgfrm.h"
+#include "programstate.h"
+#include "qtprompts.h"
+#include "settingsstore.h"
+#include "windows.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+void save(QWidget* window, const QString& file) {
+    QApplication::processEvents();
+    window->grab().save(file);
+    std::printf("%s\n", qPrintable(file));
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: catalog_screenshots OUTPUT_DIR MUSIC_FOLDER\n");
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    const QString music = QDir(QString::fromLocal8Bit(argv[2])).absolutePath();
+    QTemporaryDir work;
+    QtPrompts prompts;
+    SettingsStore settings(work.filePath("settings.ini"));
+    ProgramState state(prompts, settings);
+    state.DBPath = work.filePath("catalog.mdb");
+    state.CdDrive = "/";
+    state.endProgram = [] {};
+    Windows windows(state);
+    state.windows = &windows;
+    if (!catalogdb::prepare(state.DBPath).ok)
+        return 1;
+    {
+        CatalogConnection c(state.DBPath, "screens");
+        catalogdb::run(c.db(), "INSERT INTO Disks (DiskName, Drive) VALUES (?, ?)",
+                       {QDir(music).dirName(), dirlisting::volumeRoot(music)});
+    }
+
+    {
+        DlgFrm dialog(state);
+        dialog.show();
+        save(&dialog, out.filePath("drive-dialog.png"));
+    }
+
+    Cataloger* cataloger = windows.cataloger();
+    cataloger->show();
+    cataloger->DBGrid1->setCurrentIndex(cataloger->DBGrid1->model()->index(0, 1));
+    cataloger->Dir1->setPath(QFileInfo(music).path());
+    for (int row = 0; row < cataloger->Dir1->count(); ++row)
+        if (cataloger->Dir1->item(row)->data(Qt::UserRole).toString() == music)
+            cataloger->Dir1->setCurrentRow(row);
+    QTimer::singleShot(300, cataloger,
+                       [&] { save(cataloger, out.filePath("cataloger-scanning.png")); });
+    cataloger->mnuCatalog->trigger();
+    save(cataloger, out.filePath("cataloger.png"));
+    state.QuitOnClose = false;
+    cataloger->close();
+    return 0;
+}
