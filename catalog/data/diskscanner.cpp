@@ -1,5 +1,6 @@
 #include "diskscanner.h"
 
+#include "backgroundcheckpoint.h"
 #include "catalogdb.h"
 #include "dirlisting.h"
 #include "tagprefetcher.h"
@@ -14,12 +15,26 @@ void prepare(QSqlQuery& query, const QString& statement) {
         throw CatalogError(statement + "\n" + query.lastError().text());
 }
 
+// Turns a connection's own checkpoints off for as long as it lives.
+class AutoCheckpointOff {
+public:
+    explicit AutoCheckpointOff(const QSqlDatabase& db) : m_db(db) {
+        QSqlQuery(m_db).exec("PRAGMA wal_autocheckpoint=0");
+    }
+    ~AutoCheckpointOff() { QSqlQuery(m_db).exec("PRAGMA wal_autocheckpoint=1000"); }
+    AutoCheckpointOff(const AutoCheckpointOff&) = delete;
+    AutoCheckpointOff& operator=(const AutoCheckpointOff&) = delete;
+
+private:
+    QSqlDatabase m_db;
+};
+
 } // namespace
 
 DiskScanner::DiskScanner(const QSqlDatabase& db, qint64 diskId, const QString& volumeRoot,
                          TagReader reader)
-    : m_diskId(diskId), m_volumeRoot(volumeRoot), m_reader(std::move(reader)), m_insertDir(db),
-      m_insertTrack(db) {
+    : m_db(db), m_diskId(diskId), m_volumeRoot(volumeRoot), m_reader(std::move(reader)),
+      m_insertDir(db), m_insertTrack(db) {
     prepare(m_insertDir, "INSERT INTO Dirs (DiskID, DirName) VALUES (?, ?)");
     prepare(m_insertTrack, "INSERT INTO Tracks (DirID, DiskID, Title, TrackName, Duration, "
                            "Artist, Album) VALUES (?, ?, ?, ?, ?, ?, ?)");
@@ -68,6 +83,10 @@ void DiskScanner::store(const std::vector<Directory>& directories) {
             paths << dir.filePath(file);
     }
     TagPrefetcher prefetcher(m_reader, paths);
+    // Each row is its own transaction; the disk is synced by the background checkpoint, not
+    // while the rows are stored.
+    const AutoCheckpointOff autoCheckpointOff(m_db);
+    BackgroundCheckpoint checkpoint(m_db.databaseName());
     int next = 0;
     for (const Directory& directory : directories) {
         if (directory.files.isEmpty())

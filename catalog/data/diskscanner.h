@@ -55,6 +55,7 @@ private:
     qint64 storeDirectory(const QString& directory);
     void storeTrack(qint64 dirId, const QString& file, const Mp3Info& info);
 
+    QSqlDatabase m_db;
     qint64 m_diskId;
     QString m_volumeRoot;
     TagReader m_reader;
