@@ -1,6 +1,7 @@
 #include "windows.h"
 
 #include "cataloger.h"
+#include "treeplayer.h"
 
 #include <QAction>
 
@@ -14,9 +15,21 @@ Cataloger* Windows::existingCataloger() const {
     return m_cataloger;
 }
 
+TreePlayer* Windows::player() {
+    if (!m_player)
+        m_player = new TreePlayer(m_state);
+    return m_player;
+}
+
+TreePlayer* Windows::existingPlayer() const {
+    return m_player;
+}
+
 void Windows::showPlayer() {
-    // Until the player window exists, the cataloguing window stands in for it.
-    showCataloger(false);
+    TreePlayer* window = player();
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 void Windows::showCataloger(bool playerEnabled) {

@@ -5,6 +5,7 @@
 #include <QPointer>
 
 class Cataloger;
+class TreePlayer;
 
 // The program's main windows, one instance each: created on first use, destroyed when closed.
 class Windows : public WindowSwitch {
@@ -13,6 +14,8 @@ public:
 
     Cataloger* cataloger();
     Cataloger* existingCataloger() const;
+    TreePlayer* player();
+    TreePlayer* existingPlayer() const;
 
     void showPlayer() override;
     void showCataloger(bool playerEnabled = true) override;
@@ -20,4 +23,5 @@ public:
 private:
     ProgramState& m_state;
     QPointer<Cataloger> m_cataloger;
+    QPointer<TreePlayer> m_player;
 };

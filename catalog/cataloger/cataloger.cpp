@@ -1,6 +1,7 @@
 #include "cataloger.h"
 
 #include "catalogdb.h"
+#include "cataloglists.h"
 #include "directorylist.h"
 #include "diskscanner.h"
 #include "drivelist.h"
@@ -119,11 +120,12 @@ void Cataloger::buildControls() {
     m_gridResize->setSingleShot(true);
     m_gridResize->setInterval(0);
     connect(m_gridResize, &QTimer::timeout, this, &Cataloger::Resize_Grid);
-    for (QAbstractItemModel* model : {static_cast<QAbstractItemModel*>(Disks),
-                                      static_cast<QAbstractItemModel*>(Dirs),
-                                      static_cast<QAbstractItemModel*>(Tracks)}) {
+    for (QAbstractItemModel* model :
+         {static_cast<QAbstractItemModel*>(Disks), static_cast<QAbstractItemModel*>(Dirs),
+          static_cast<QAbstractItemModel*>(Tracks)}) {
         connect(model, &QAbstractItemModel::modelReset, m_gridResize, qOverload<>(&QTimer::start));
-        connect(model, &QAbstractItemModel::rowsInserted, m_gridResize, qOverload<>(&QTimer::start));
+        connect(model, &QAbstractItemModel::rowsInserted, m_gridResize,
+                qOverload<>(&QTimer::start));
     }
 
     m_scanRefresh = new QTimer(this);
@@ -172,7 +174,8 @@ void Cataloger::bindDataControls() {
 // Identifier columns need only the width of their heading.
 void Cataloger::fitIdentifierColumns() {
     const auto fit = [](QTableView* grid, int identifiers) {
-        for (int column = 0; column < identifiers && column < grid->model()->columnCount(); ++column)
+        for (int column = 0; column < identifiers && column < grid->model()->columnCount();
+             ++column)
             grid->setColumnWidth(column, grid->horizontalHeader()->sectionSizeHint(column) + 12);
     };
     fit(DBGrid1, 1);
@@ -245,6 +248,9 @@ void Cataloger::Resize_Grid() {
 void Cataloger::switchToPlayer() {
     m_state.QuitOnClose = false;
     close();
+    // The player shows the catalogue as it is now, with the disks scanned since start-up.
+    if (CatalogConnection* query = m_state.queryConnection())
+        LoadCatalog(query->db(), m_state.lists);
     if (m_state.windows)
         m_state.windows->showPlayer();
 }

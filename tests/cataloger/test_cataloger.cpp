@@ -397,8 +397,12 @@ private Q_SLOTS:
 
     void playerCommandHandsOverWithoutEndingTheProgram() {
         Cataloger* w = open();
+        QVERIFY(m_state->lists.tracks.empty()); // started on an empty catalogue: never loaded
         w->mnuPlayer->trigger();
         QCOMPARE(m_windows.players, 1);
+        // The player gets the catalogue as it is now, not as it was at start-up.
+        QCOMPARE(m_state->lists.tracks.size(), size_t(6));
+        QCOMPARE(m_state->lists.disks.size(), size_t(3));
         QCOMPARE(m_ends, 0);
         QTRY_VERIFY(m_window.isNull()); // closed and destroyed
     }

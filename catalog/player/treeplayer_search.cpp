@@ -1,0 +1,95 @@
+// The search panel of the player window: finding tracks or directories by part of their name
+// and showing a result in the tree and the track list.
+
+#include "catalogmodels.h"
+#include "catalogsearch.h"
+#include "programstate.h"
+#include "statuspanels.h"
+#include "treeplayer.h"
+
+#include <QLineEdit>
+#include <QListView>
+#include <QRadioButton>
+#include <QStringListModel>
+#include <QTreeView>
+
+void TreePlayer::runSearch() {
+    m_resultsAreTracks = optSearch[0]->isChecked();
+    const QString text = txtSearch->text();
+    QStringList rows;
+    if (m_resultsAreTracks) {
+        const TrackList& tracks = m_state.lists.tracks;
+        resultIndex = searchTrackNames(tracks, text);
+        rows.reserve(static_cast<qsizetype>(resultIndex.size()));
+        for (const qint32 i : resultIndex)
+            rows.append(tracks[i].TrackName);
+    } else {
+        const DirList& dirs = m_state.lists.dirs;
+        resultIndex = searchDirNames(dirs, text);
+        rows.reserve(static_cast<qsizetype>(resultIndex.size()));
+        for (const qint32 i : resultIndex)
+            rows.append(dirs[i].DirName);
+    }
+    resultsModel->setStringList(rows);
+    StatusBar1->setPanelText(1, QStringLiteral("Found %1 items.").arg(resultsModel->rowCount()));
+}
+
+// A row is shown as the kind it was found as: switching the option with an empty search text
+// keeps the old rows, and they still name records of the list they came from.
+void TreePlayer::showResult(int row) {
+    if (row < 0 || row >= resultsModel->rowCount() || row >= static_cast<int>(resultIndex.size()))
+        return;
+    const QString text = resultsModel->index(row).data().toString();
+    if (m_resultsAreTracks)
+        showTrackResult(resultIndex[row], text);
+    else
+        showDirResult(resultIndex[row]);
+}
+
+// Collapses the tree, opens the track's directory and selects the track in the track list.
+void TreePlayer::showTrackResult(qint32 trackIndex, const QString& text) {
+    const TrackList& tracks = m_state.lists.tracks;
+    if (trackIndex < 0 || trackIndex >= static_cast<qint32>(tracks.size()))
+        return; // the lists were replaced since the search
+    const TrackRecord& track = tracks[trackIndex];
+    trDirs->collapseAll();
+    const int node = treeModel->tree().indexOfDir(track.DirID);
+    if (node < 0)
+        return;
+    selectNode(node);
+    Tree_Click();
+
+    // The track itself when it is still the one found, else the first of that name.
+    const std::vector<TrackItem>& items = filesModel->items();
+    const bool sameTrack = track.TrackName == text;
+    int found = -1;
+    for (int i = 0; i < static_cast<int>(items.size()) && found < 0; ++i)
+        if (sameTrack ? items[i].TrackID == track.TrackID : items[i].TrackName == text)
+            found = i;
+    if (found < 0)
+        return;
+    const QModelIndex item = filesModel->index(found);
+    lstFiles->setCurrentIndex(item);
+    lstFiles->scrollTo(item);
+}
+
+// Every node named like the directory is opened and selected in tree order; the last one
+// stays selected with its tracks listed.
+void TreePlayer::showDirResult(qint32 dirIndex) {
+    const DirList& dirs = m_state.lists.dirs;
+    if (dirIndex < 0 || dirIndex >= static_cast<qint32>(dirs.size()))
+        return;
+    const QString name = dirs[dirIndex].DirName;
+    trDirs->collapseAll();
+    const std::vector<CatalogNode>& nodes = treeModel->tree().nodes;
+    bool any = false;
+    for (int node = 0; node < static_cast<int>(nodes.size()); ++node) {
+        if (nodes[node].text == name) {
+            selectNode(node);
+            any = true;
+        }
+    }
+    // Only the last node's tracks can be seen, so the list is filled once, for it.
+    if (any)
+        Tree_Click();
+}

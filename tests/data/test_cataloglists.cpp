@@ -1,0 +1,101 @@
+// Loading the in-memory catalogue from a real catalogue file.
+
+#include "catalogdb.h"
+#include "cataloglists.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+class CatalogLoading : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    std::unique_ptr<CatalogConnection> connection_;
+
+    QSqlDatabase db() const { return connection_->db(); }
+    void sql(const QString& statement, const QVariantList& values = {}) {
+        catalogdb::run(db(), statement, values);
+    }
+
+private slots:
+    void init() {
+        const QString path = dir_.filePath(QTest::currentTestFunction() + QString(".mdb"));
+        QVERIFY(catalogdb::prepare(path).ok);
+        connection_ = std::make_unique<CatalogConnection>(path, "test");
+        QVERIFY(connection_->isOpen());
+    }
+    void cleanup() { connection_.reset(); }
+
+    void rowsInTableOrderThenOneSpare() {
+        sql("INSERT INTO Disks (DiskID, DiskName, Drive) VALUES (3, 'Three', 'E:'), "
+            "(1, 'One', 'F:'), (70000, 'Big', '/media/x')");
+        DiskList disks;
+        LoadDisks(db(), disks);
+        QCOMPARE(disks.size(), size_t(4));
+        QCOMPARE(disks[0].DiskID, 1); // rowid order, as the table returns them
+        QCOMPARE(disks[1].DiskName, QString("Three"));
+        QCOMPARE(disks[2].DiskID, 70000); // no 16-bit limit
+        QCOMPARE(disks[2].Drive, QString("/media/x"));
+        QCOMPARE(disks[3].DiskID, 0);
+        QVERIFY(disks[3].DiskName.isEmpty() && disks[3].Drive.isEmpty());
+    }
+
+    void trackFieldsComeFromTheirOwnColumns() {
+        // Album is held before Artist in the record, after it in the table.
+        sql("INSERT INTO Tracks (TrackID, DirID, DiskID, Title, TrackName, Duration, Artist, "
+            "Album) VALUES (40001, 12, 7, 'Song', 'song.mp3', '00:03:15', 'The Artist', "
+            "'The Album')");
+        sql("INSERT INTO Dirs (DirID, DiskID, DirName) VALUES (12, 7, ?)", {"/Music/It's"});
+        CatalogLists lists;
+        LoadCatalog(db(), lists);
+        QCOMPARE(lists.tracks.size(), size_t(2));
+        const TrackRecord& t = lists.tracks[0];
+        QCOMPARE(t.TrackID, 40001);
+        QCOMPARE(t.DirID, 12);
+        QCOMPARE(t.DiskID, 7);
+        QCOMPARE(t.Title, QString("Song"));
+        QCOMPARE(t.TrackName, QString("song.mp3"));
+        QCOMPARE(t.Duration, QString("00:03:15"));
+        QCOMPARE(t.Artist, QString("The Artist"));
+        QCOMPARE(t.Album, QString("The Album"));
+        QCOMPARE(lists.tracks[1].TrackID, 0);
+        QCOMPARE(lists.dirs.size(), size_t(2));
+        QCOMPARE(lists.dirs[0].DirName, QString("/Music/It's"));
+        QCOMPARE(lists.dirs[0].DiskID, 7);
+        QVERIFY(lists.disks.empty()); // never loaded: no elements at all
+    }
+
+    void reloadAfterDeletionShrinks() {
+        for (int i = 1; i <= 3; ++i)
+            sql("INSERT INTO Dirs (DiskID, DirName) VALUES (1, ?)", {QString("/d%1").arg(i)});
+        DirList dirs;
+        LoadDirs(db(), dirs);
+        QCOMPARE(dirs.size(), size_t(4));
+        sql("DELETE FROM Dirs WHERE DirID = 2");
+        LoadDirs(db(), dirs);
+        QCOMPARE(dirs.size(), size_t(3));
+        QCOMPARE(dirs[0].DirName, QString("/d1"));
+        QCOMPARE(dirs[1].DirName, QString("/d3"));
+        QCOMPARE(dirs[2].DirID, 0);
+    }
+
+    void emptyOrUnreadableTableLeavesTheListAsItWas() {
+        sql("INSERT INTO Disks (DiskName, Drive) VALUES ('A', 'E:'), ('B', 'E:')");
+        DiskList disks;
+        LoadDisks(db(), disks);
+        sql("DELETE FROM Disks");
+        LoadDisks(db(), disks);
+        QCOMPARE(disks.size(), size_t(3));
+        QCOMPARE(disks[1].DiskName, QString("B"));
+
+        sql("DROP TABLE Disks");
+        LoadDisks(db(), disks);
+        QCOMPARE(disks.size(), size_t(3));
+        LoadDisks(QSqlDatabase(), disks); // no database at all
+        QCOMPARE(disks.size(), size_t(3));
+    }
+};
+
+QTEST_GUILESS_MAIN(CatalogLoading)
+#include "test_cataloglists.moc"
