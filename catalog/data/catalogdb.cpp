@@ -55,6 +55,9 @@ QString uniqueConnectionName(const QString& purpose) {
 
 void applyPragmas(const QSqlDatabase& db) {
     QSqlQuery q(db);
+    // A new catalogue gets small pages: a scan commits every row on its own, and each commit
+    // writes every page it touched to the log. (An existing file keeps its page size.)
+    q.exec("PRAGMA page_size=1024");
     q.exec("PRAGMA journal_mode=WAL");
     q.exec("PRAGMA synchronous=NORMAL");
     q.exec("PRAGMA foreign_keys=OFF");

@@ -9,14 +9,15 @@
 #include <thread>
 #include <vector>
 
-// Reads the tags of a list of files on a worker thread, a bounded distance ahead of the
+// Reads the tags of a list of files on worker threads, a bounded distance ahead of the
 // consumer, so that reading files and storing rows overlap. Results are taken in list order.
 class TagPrefetcher {
 public:
     using Reader = std::function<Mp3Info(const QString& path)>;
 
-    TagPrefetcher(Reader reader, QStringList paths, int lookahead = 128);
-    // Stops reading and waits for the worker.
+    // `workers` 0 means one per processor core.
+    TagPrefetcher(Reader reader, QStringList paths, int lookahead = 128, int workers = 0);
+    // Stops reading and waits for the workers.
     ~TagPrefetcher();
     TagPrefetcher(const TagPrefetcher&) = delete;
     TagPrefetcher& operator=(const TagPrefetcher&) = delete;
@@ -31,10 +32,11 @@ private:
     QStringList m_paths;
     int m_lookahead;
     std::vector<Mp3Info> m_results;
+    std::vector<char> m_ready; // per path: its result is in m_results
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    int m_produced = 0;
-    int m_consumed = 0;
+    int m_next = 0;     // the next path a worker takes
+    int m_consumed = 0; // results taken so far
     bool m_stop = false;
-    std::thread m_worker;
+    std::vector<std::thread> m_workers;
 };
