@@ -3,21 +3,26 @@
 //   catalog_screenshots OUTPUT_DIR MUSIC_FOLDER
 #include "catalogdb.h"
 #include "cataloger.h"
+#include "catalogmodels.h"
 #include "directorylist.h"
 #include "dirlisting.h"
 #include "dlgfrm.h"
 #include "programstate.h"
 #include "qtprompts.h"
 #include "settingsstore.h"
+#include "treeplayer.h"
 #include "windows.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QPixmap>
+#include <QScreen>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeView>
 #include <cstdio>
 
 namespace {
@@ -73,7 +78,23 @@ int main(int argc, char* argv[]) {
                        [&] { save(cataloger, out.filePath("cataloger-scanning.png")); });
     cataloger->mnuCatalog->trigger();
     save(cataloger, out.filePath("cataloger.png"));
+
+    // "&Player" hands over to the player window with the catalogue just scanned.
+    cataloger->mnuPlayer->trigger();
+    TreePlayer* player = windows.existingPlayer();
+    if (!player)
+        return 1;
+    QApplication::processEvents();
+    const QModelIndex disk = player->treeModel->index(0, 0);
+    player->trDirs->expand(disk);
+    player->trDirs->setCurrentIndex(player->treeModel->index(0, 0, disk));
+    player->Tree_Click();
+    player->txtSearch->setText("blue");
+    player->runSearch();
+    save(player, out.filePath("player.png"));
+    player->setGeometry(player->screen()->availableGeometry());
+    save(player, out.filePath("player-maximized.png"));
     state.QuitOnClose = false;
-    cataloger->close();
+    player->close();
     return 0;
 }
