@@ -15,6 +15,11 @@ void prepare(QSqlQuery& query, const QString& statement) {
         throw CatalogError(statement + "\n" + query.lastError().text());
 }
 
+// A tag that is not there is stored as empty text; a null string would be stored as NULL.
+QString textOrEmpty(const QString& text) {
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
 // Turns a connection's own checkpoints off for as long as it lives.
 class AutoCheckpointOff {
 public:
@@ -115,11 +120,11 @@ void DiskScanner::storeTrack(qint64 dirId, const QString& file, const Mp3Info& i
         ++m_counts.unreadableFiles;
     m_insertTrack.addBindValue(dirId);
     m_insertTrack.addBindValue(m_diskId);
-    m_insertTrack.addBindValue(info.title);
+    m_insertTrack.addBindValue(textOrEmpty(info.title));
     m_insertTrack.addBindValue(file);
     m_insertTrack.addBindValue(info.readable ? info.duration : QStringLiteral("00:00:00"));
-    m_insertTrack.addBindValue(info.artist);
-    m_insertTrack.addBindValue(info.album);
+    m_insertTrack.addBindValue(textOrEmpty(info.artist));
+    m_insertTrack.addBindValue(textOrEmpty(info.album));
     catalogdb::exec(m_insertTrack);
     ++m_counts.files;
 }

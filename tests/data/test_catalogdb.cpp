@@ -4,6 +4,7 @@
 #include "catalogdb.h"
 #include "catalogedits.h"
 #include "lookups.h"
+#include "sqlrows.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -16,20 +17,6 @@
 #include <memory>
 
 namespace {
-
-// Each row of a statement as its values joined by '|'.
-QStringList rows(const QSqlDatabase& db, const QString& statement,
-                 const QVariantList& values = {}) {
-    QSqlQuery q = catalogdb::run(db, statement, values);
-    QStringList out;
-    while (q.next()) {
-        QStringList cells;
-        for (int i = 0; i < q.record().count(); ++i)
-            cells << (q.isNull(i) ? QStringLiteral("NULL") : q.value(i).toString());
-        out << cells.join('|');
-    }
-    return out;
-}
 
 QString column(const QSqlDatabase& db, const QString& statement) {
     const QStringList found = rows(db, statement);

@@ -3,6 +3,7 @@
 #include "catalogdb.h"
 #include "catalogedits.h"
 #include "compaction.h"
+#include "sqlrows.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,18 +19,6 @@
 #endif
 
 namespace {
-
-QStringList rows(const QSqlDatabase& db, const QString& statement) {
-    QSqlQuery q = catalogdb::run(db, statement);
-    QStringList out;
-    while (q.next()) {
-        QStringList cells;
-        for (int i = 0; i < q.record().count(); ++i)
-            cells << (q.isNull(i) ? QStringLiteral("NULL") : q.value(i).toString());
-        out << cells.join('|');
-    }
-    return out;
-}
 
 // Everything a catalogue holds: schema objects, rows, identifier counters, schema version.
 QStringList contents(const QString& path) {

@@ -4,6 +4,7 @@
 #include "dirlisting.h"
 #include "diskscanner.h"
 #include "mp3fixture.h"
+#include "sqlrows.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,18 +26,6 @@ using fixture::Tag;
 namespace {
 
 const QString sep = QDir::separator();
-
-QStringList rows(const QSqlDatabase& db, const QString& statement) {
-    QSqlQuery q = catalogdb::run(db, statement);
-    QStringList out;
-    while (q.next()) {
-        QStringList cells;
-        for (int i = 0; i < q.record().count(); ++i)
-            cells << q.value(i).toString();
-        out << cells.join('|');
-    }
-    return out;
-}
 
 bool makeFiles(const QString& folder, const QStringList& names) {
     if (!QDir().mkpath(folder))

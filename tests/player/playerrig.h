@@ -4,7 +4,7 @@
 
 #include "catalogmodels.h"
 #include "programstate.h"
-#include "prompts.h"
+#include "scriptedprompts.h"
 #include "settingsstore.h"
 #include "treeplayer.h"
 
@@ -14,27 +14,6 @@
 #include <QTest>
 
 #include <memory>
-
-// Answers from a script; records every question. The player window asks nothing yet, so the
-// tests check that it stays silent.
-class ScriptedPrompts : public Prompts {
-public:
-    QStringList asked;
-    QList<Answer> answers;
-
-    Answer message(const QString& text, Buttons, const QString&) override {
-        asked << text;
-        return answers.isEmpty() ? Answer::Ok : answers.takeFirst();
-    }
-    std::optional<QString> input(const QString& prompt, const QString&, const QString&) override {
-        asked << prompt;
-        return std::nullopt;
-    }
-    QString openFile(const QString& title, const QString&, const QString&) override {
-        asked << title;
-        return {};
-    }
-};
 
 struct PlayerRig {
     QTemporaryDir dir;

@@ -62,7 +62,7 @@ private slots:
         QVERIFY(qAbs(geometry(w->picSplitter).left() - mainBar / 2) <= onePixel(w));
         QCOMPARE(geometry(w->picLeftSplit).top(), 3000.0);
         verifyPanesAroundBars(w);
-        QVERIFY(rig.prompts.asked.isEmpty());
+        QVERIFY(rig.prompts.asked.empty()); // the player window asks nothing yet
     }
 
     void settingsRoundTrip() {
@@ -116,7 +116,7 @@ private slots:
         QCOMPARE(geometry(w->picRight).left(), 4500.0);
         QCOMPARE(geometry(w->picSplitter).left(), 2400.0);
         QCOMPARE(geometry(w->picLeftSplit).top(), 3000.0);
-        QVERIFY(rig.prompts.asked.isEmpty());
+        QVERIFY(rig.prompts.asked.empty()); // the player window asks nothing yet
     }
 };
 
@@ -232,7 +232,7 @@ private slots:
         QCOMPARE(w->picLeft->height(), w->centralWidget()->height());
         QCOMPARE(w->picFrame->height(), frameHeight);
         QCOMPARE(w->MediaPlayer1->y(), w->centralWidget()->height() - w->MediaPlayer1->height());
-        QVERIFY(rig.prompts.asked.isEmpty());
+        QVERIFY(rig.prompts.asked.empty()); // the player window asks nothing yet
     }
 };
 

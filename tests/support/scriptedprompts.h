@@ -44,9 +44,12 @@ public:
         Q_UNUSED(defaultText);
         if (inputs.empty())
             return std::nullopt;
-        std::optional<QString> answer = inputs.front();
+        const bool answered = inputs.front().has_value();
+        const QString text = answered ? *inputs.front() : QString();
         inputs.pop_front();
-        return answer;
+        if (!answered)
+            return std::nullopt;
+        return text;
     }
 
     QString openFile(const QString& title, const QString& filter,
