@@ -3,9 +3,8 @@
 #include "directorylist.h"
 #include "dlgfrm.h"
 #include "drivelist.h"
+#include "programrig.h"
 #include "programstate.h"
-#include "scriptedprompts.h"
-#include "settingsstore.h"
 #include "startup.h"
 
 #include <QApplication>
@@ -62,14 +61,10 @@ private:
 class StartupTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    std::unique_ptr<SettingsStore> m_settings;
-    std::unique_ptr<ScriptedPrompts> m_prompts;
-    std::unique_ptr<ProgramState> m_state;
+    std::unique_ptr<ProgramRig> m_rig;
     FakeWindows m_windows;
-    int m_ends = 0;
 
-    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QString path(const QString& name) const { return m_rig->path(name); }
 
     void makeCatalogue(const QString& file, bool withTracks) {
         QVERIFY(catalogdb::prepare(file).ok);
@@ -84,83 +79,78 @@ class StartupTest : public QObject {
 
 private Q_SLOTS:
     void init() {
-        QVERIFY(m_dir.isValid());
-        QFile::remove(path("settings.ini"));
-        m_settings = std::make_unique<SettingsStore>(path("settings.ini"));
-        m_prompts = std::make_unique<ScriptedPrompts>();
-        m_state = std::make_unique<ProgramState>(*m_prompts, *m_settings);
-        m_state->windows = &m_windows;
-        m_state->endProgram = [this] { ++m_ends; };
+        m_rig = std::make_unique<ProgramRig>();
+        QVERIFY(m_rig->dir.isValid());
+        m_rig->state.windows = &m_windows;
         m_windows.shown.clear();
-        m_ends = 0;
     }
 
     void firstStartAsksForTheCatalogueThenTheDrive() {
         DriveDialogScript drive;
-        drive.prompts = m_prompts.get();
-        m_prompts->files = {path("new.mdb")};
-        QVERIFY(Startup(*m_state).run());
+        drive.prompts = &m_rig->prompts;
+        m_rig->prompts.files = {path("new.mdb")};
+        QVERIFY(Startup(m_rig->state).run());
 
-        QCOMPARE(m_prompts->asked.size(), size_t(1));
-        QCOMPARE(m_prompts->asked[0].kind, QString("file"));
-        QCOMPARE(m_prompts->asked[0].title, QString("Show me the Database..."));
-        QCOMPARE(m_prompts->asked[0].text, QString("*.mdb *.mdb"));
+        QCOMPARE(m_rig->prompts.asked.size(), size_t(1));
+        QCOMPARE(m_rig->prompts.asked[0].kind, QString("file"));
+        QCOMPARE(m_rig->prompts.asked[0].title, QString("Show me the Database..."));
+        QCOMPARE(m_rig->prompts.asked[0].text, QString("*.mdb *.mdb"));
         QCOMPARE(drive.shown, 1);
         QCOMPARE(drive.askedBefore.size(), 1); // the file chooser came first
-        QCOMPARE(m_settings->get("DB"), path("new.mdb"));
-        QVERIFY(!m_settings->get("Drive").isEmpty());
-        QCOMPARE(m_settings->get("Drive"), m_state->CdDrive);
+        QCOMPARE(m_rig->settings.get("DB"), path("new.mdb"));
+        QVERIFY(!m_rig->settings.get("Drive").isEmpty());
+        QCOMPARE(m_rig->settings.get("Drive"), m_rig->state.CdDrive);
         QCOMPARE(catalogdb::countTracks(path("new.mdb"), nullptr), 0);
         QCOMPARE(m_windows.shown, QStringList{"cataloger, player disabled"});
-        QCOMPARE(m_ends, 0);
+        QCOMPARE(m_rig->ends, 0);
     }
 
     void nextStartGoesStraightToTheWindow() {
         makeCatalogue(path("kept.mdb"), true);
-        m_settings->set("DB", path("kept.mdb"));
-        m_settings->set("Drive", "/media/cd");
+        m_rig->settings.set("DB", path("kept.mdb"));
+        m_rig->settings.set("Drive", "/media/cd");
         DriveDialogScript drive;
-        QVERIFY(Startup(*m_state).run());
-        QVERIFY(m_prompts->asked.empty());
+        QVERIFY(Startup(m_rig->state).run());
+        QVERIFY(m_rig->prompts.asked.empty());
         QCOMPARE(drive.shown, 0);
-        QCOMPARE(m_state->CdDrive, QString("/media/cd"));
+        QCOMPARE(m_rig->state.CdDrive, QString("/media/cd"));
         QCOMPARE(m_windows.shown, QStringList{"player"});
         // The catalogue was loaded for the player: one row each plus the spare element.
-        QCOMPARE(m_state->lists.tracks.size(), size_t(2));
-        QCOMPARE(m_state->lists.tracks[0].TrackName, QString("a.mp3"));
-        QCOMPARE(m_state->lists.disks.size(), size_t(2));
-        QCOMPARE(m_state->lists.dirs.size(), size_t(2));
+        QCOMPARE(m_rig->state.lists.tracks.size(), size_t(2));
+        QCOMPARE(m_rig->state.lists.tracks[0].TrackName, QString("a.mp3"));
+        QCOMPARE(m_rig->state.lists.disks.size(), size_t(2));
+        QCOMPARE(m_rig->state.lists.dirs.size(), size_t(2));
     }
 
     void deletedCatalogueFileAsksAgain() {
-        m_settings->set("DB", path("gone.mdb"));
-        m_settings->set("Drive", "/");
-        m_prompts->files = {path("replacement.mdb")};
+        m_rig->settings.set("DB", path("gone.mdb"));
+        m_rig->settings.set("Drive", "/");
+        m_rig->prompts.files = {path("replacement.mdb")};
         DriveDialogScript drive;
-        QVERIFY(Startup(*m_state).run());
-        QCOMPARE(m_prompts->asked.size(), size_t(1));
-        QCOMPARE(m_prompts->asked[0].kind, QString("file"));
+        QVERIFY(Startup(m_rig->state).run());
+        QCOMPARE(m_rig->prompts.asked.size(), size_t(1));
+        QCOMPARE(m_rig->prompts.asked[0].kind, QString("file"));
         QCOMPARE(drive.shown, 0);
-        QCOMPARE(m_settings->get("DB"), path("replacement.mdb"));
+        QCOMPARE(m_rig->settings.get("DB"), path("replacement.mdb"));
     }
 
     void emptyTracksWithDisksOpensTheCatalogerWithPlayerDisabled() {
         makeCatalogue(path("notracks.mdb"), false);
-        m_settings->set("DB", path("notracks.mdb"));
-        m_settings->set("Drive", "/");
-        QVERIFY(Startup(*m_state).run());
+        m_rig->settings.set("DB", path("notracks.mdb"));
+        m_rig->settings.set("Drive", "/");
+        QVERIFY(Startup(m_rig->state).run());
         QCOMPARE(m_windows.shown, QStringList{"cataloger, player disabled"});
-        QVERIFY(m_state->lists.tracks.empty());
+        QVERIFY(m_rig->state.lists.tracks.empty());
     }
 
     void cancelledDatabaseChooserEndsTheProgram() {
         DriveDialogScript drive;
-        QVERIFY(!Startup(*m_state).run());
-        QCOMPARE(m_prompts->texts(), QStringList({"*.mdb *.mdb", "No DB specified."}));
-        QCOMPARE(m_prompts->asked[1].buttons, Prompts::Buttons::Ok);
-        QCOMPARE(m_ends, 1);
+        QVERIFY(!Startup(m_rig->state).run());
+        QCOMPARE(m_rig->prompts.texts(), QStringList({"*.mdb *.mdb", "No DB specified."}));
+        QCOMPARE(m_rig->prompts.asked[1].buttons, Prompts::Buttons::Ok);
+        QCOMPARE(m_rig->ends, 1);
         QCOMPARE(drive.shown, 0);
-        QVERIFY(m_settings->get("DB").isEmpty());
+        QVERIFY(m_rig->settings.get("DB").isEmpty());
         QVERIFY(m_windows.shown.isEmpty());
     }
 
@@ -173,7 +163,7 @@ private Q_SLOTS:
     void cancelledDriveDialogEndsTheProgram() {
         QFETCH(QString, how);
         makeCatalogue(path("c.mdb"), false);
-        m_settings->set("DB", path("c.mdb"));
+        m_rig->settings.set("DB", path("c.mdb"));
         DriveDialogScript drive;
         drive.answer = [how](DlgFrm* dialog) {
             if (how == "close")
@@ -181,12 +171,12 @@ private Q_SLOTS:
             else
                 dialog->Command2->click();
         };
-        QVERIFY(!Startup(*m_state).run());
+        QVERIFY(!Startup(m_rig->state).run());
         QCOMPARE(drive.shown, 1);
-        QCOMPARE(m_prompts->texts(), QStringList{"No Drive specified."});
-        QCOMPARE(m_ends, 1);
-        QVERIFY(m_state->CdDrive.isEmpty());
-        QVERIFY(m_settings->get("Drive").isEmpty());
+        QCOMPARE(m_rig->prompts.texts(), QStringList{"No Drive specified."});
+        QCOMPARE(m_rig->ends, 1);
+        QVERIFY(m_rig->state.CdDrive.isEmpty());
+        QVERIFY(m_rig->settings.get("Drive").isEmpty());
         QVERIFY(m_windows.shown.isEmpty());
     }
 
@@ -196,60 +186,60 @@ private Q_SLOTS:
         QVERIFY(notes.open(QIODevice::WriteOnly));
         notes.write(content);
         notes.close();
-        m_settings->set("DB", path("notes.mdb"));
-        m_settings->set("Drive", "/");
-        m_prompts->files = {path("fresh.mdb")};
+        m_rig->settings.set("DB", path("notes.mdb"));
+        m_rig->settings.set("Drive", "/");
+        m_rig->prompts.files = {path("fresh.mdb")};
 
-        QVERIFY(Startup(*m_state).run());
-        QCOMPARE(m_prompts->asked.size(), size_t(2));
-        QVERIFY(m_prompts->asked[0].text.contains("is not a catalogue"));
-        QCOMPARE(m_prompts->asked[1].kind, QString("file"));
+        QVERIFY(Startup(m_rig->state).run());
+        QCOMPARE(m_rig->prompts.asked.size(), size_t(2));
+        QVERIFY(m_rig->prompts.asked[0].text.contains("is not a catalogue"));
+        QCOMPARE(m_rig->prompts.asked[1].kind, QString("file"));
         QVERIFY(notes.open(QIODevice::ReadOnly));
         QCOMPARE(notes.readAll(), content);
-        QCOMPARE(m_settings->get("DB"), path("fresh.mdb"));
+        QCOMPARE(m_rig->settings.get("DB"), path("fresh.mdb"));
     }
 
     void chosenDatabaseIsKeptWhenAlreadyKnown() {
-        m_state->DBPath = path("already.mdb");
-        QVERIFY(Startup(*m_state).ChooseDatabase());
-        QVERIFY(m_prompts->asked.empty());
-        QVERIFY(m_settings->get("DB").isEmpty());
+        m_rig->state.DBPath = path("already.mdb");
+        QVERIFY(Startup(m_rig->state).ChooseDatabase());
+        QVERIFY(m_rig->prompts.asked.empty());
+        QVERIFY(m_rig->settings.get("DB").isEmpty());
     }
 
     void driveOnlyLayoutAlwaysAsksInModeTwo() {
-        m_state->CdDrive = "/";
+        m_rig->state.CdDrive = "/";
         DriveDialogScript drive;
         int heightShown = 0;
         drive.answer = [&heightShown](DlgFrm* dialog) {
             heightShown = dialog->height();
             dialog->Command1->click();
         };
-        QVERIFY(Startup(*m_state).ChooseDrive(2));
+        QVERIFY(Startup(m_rig->state).ChooseDrive(2));
         QCOMPARE(drive.shown, 1);
-        DlgFrm full(*m_state);
+        DlgFrm full(m_rig->state);
         QVERIFY(heightShown < full.height());
         QVERIFY(heightShown >= full.Drive1->y() + full.Drive1->height());
-        QVERIFY(Startup(*m_state).ChooseDrive(1)); // a drive is known: no dialog
+        QVERIFY(Startup(m_rig->state).ChooseDrive(1)); // a drive is known: no dialog
         QCOMPARE(drive.shown, 1);
     }
 
     void endIfQuittingDeletesOnlyTheTemporaryPlayLists() {
         QTemporaryDir lists;
-        m_state->tempPlaylistDir = lists.path();
+        m_rig->state.tempPlaylistDir = lists.path();
         const QStringList names = {"Temp1.m3u", "Temp20261207.m3u", "Other.m3u", "temp3.m3u",
                                    "Temp.txt"};
         for (const QString& name : names) {
             QFile f(lists.filePath(name));
             QVERIFY(f.open(QIODevice::WriteOnly));
         }
-        m_state->QuitOnClose = false;
-        EndIfQuitting(*m_state);
-        QCOMPARE(m_ends, 0);
+        m_rig->state.QuitOnClose = false;
+        EndIfQuitting(m_rig->state);
+        QCOMPARE(m_rig->ends, 0);
         QCOMPARE(QDir(lists.path()).entryList(QDir::Files).size(), names.size());
 
-        m_state->QuitOnClose = true;
-        EndIfQuitting(*m_state);
-        QCOMPARE(m_ends, 1);
+        m_rig->state.QuitOnClose = true;
+        EndIfQuitting(m_rig->state);
+        QCOMPARE(m_rig->ends, 1);
         QCOMPARE(QDir(lists.path()).entryList(QDir::Files, QDir::Name),
                  QStringList({"Other.m3u", "Temp.txt", "temp3.m3u"}));
     }

@@ -8,9 +8,8 @@
 #include "filelist.h"
 #include "gridmodels.h"
 #include "mp3fixture.h"
+#include "programrig.h"
 #include "programstate.h"
-#include "scriptedprompts.h"
-#include "settingsstore.h"
 #include "statuspanels.h"
 
 #include <QAction>
@@ -59,13 +58,9 @@ QStringList columnTexts(const QTableView* grid, int column) {
 class CatalogerTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    std::unique_ptr<SettingsStore> m_settings;
-    std::unique_ptr<ScriptedPrompts> m_prompts;
-    std::unique_ptr<ProgramState> m_state;
+    std::unique_ptr<ProgramRig> m_rig;
     FakeWindows m_windows;
     QPointer<Cataloger> m_window;
-    int m_ends = 0;
     QString m_db;
 
     // Two disks: "Rock 1" with directories /Rock (2 tracks) and /Rock/Live (1 track), and
@@ -84,7 +79,7 @@ class CatalogerTest : public QObject {
     }
 
     Cataloger* open() {
-        m_window = new Cataloger(*m_state);
+        m_window = new Cataloger(m_rig->state);
         m_window->show();
         if (!QTest::qWaitForWindowExposed(m_window))
             qWarning("window not exposed");
@@ -93,19 +88,14 @@ class CatalogerTest : public QObject {
 
 private Q_SLOTS:
     void init() {
-        QVERIFY(m_dir.isValid());
-        m_db = m_dir.filePath(QString("cat%1.mdb").arg(QTest::currentTestFunction()));
+        m_rig = std::make_unique<ProgramRig>();
+        QVERIFY(m_rig->dir.isValid());
+        m_db = m_rig->path("catalog.mdb");
         QVERIFY(catalogdb::prepare(m_db).ok);
         seed();
-        m_settings = std::make_unique<SettingsStore>(m_dir.filePath("settings.ini"));
-        m_prompts = std::make_unique<ScriptedPrompts>();
-        m_state = std::make_unique<ProgramState>(*m_prompts, *m_settings);
-        m_state->DBPath = m_db;
-        m_state->CdDrive = "/";
-        m_state->windows = &m_windows;
-        m_state->tempPlaylistDir = m_dir.filePath("lists");
-        m_state->endProgram = [this] { ++m_ends; };
-        m_ends = 0;
+        m_rig->state.DBPath = m_db;
+        m_rig->state.CdDrive = "/";
+        m_rig->state.windows = &m_windows;
         m_windows.players = 0;
     }
 
@@ -113,7 +103,7 @@ private Q_SLOTS:
 
     void loadShowsTheWholeTables() {
         Cataloger* w = open();
-        QVERIFY(m_state->QuitOnClose);
+        QVERIFY(m_rig->state.QuitOnClose);
         QCOMPARE(w->windowTitle(), QString("Cataloger"));
         QCOMPARE(w->DBGrid1->model()->rowCount(), 3); // two disks and the new-row line
         QCOMPARE(w->DBGrid2->model()->rowCount(), 3);
@@ -164,7 +154,7 @@ private Q_SLOTS:
         QTest::keyClick(editor, Qt::Key_Return);
         const QString name = QString::fromUtf8("Pop \"Hits\" \u00fc");
         QTRY_COMPARE(grid->model()->rowCount(), 4); // the delegate commits on a queued call
-        QVERIFY(m_prompts->asked.empty());
+        QVERIFY(m_rig->prompts.asked.empty());
         QCOMPARE(grid->model()->index(2, 1).data().toString(), name);
         QCOMPARE(grid->model()->index(2, 0).data().toLongLong(), 3);
         QCOMPARE(grid->model()->headerData(3, Qt::Vertical).toString(), QString("*"));
@@ -204,7 +194,7 @@ private Q_SLOTS:
         clickRow(w->DBGrid1, 2);
         QCOMPARE(w->DBGrid2->model()->rowCount(), 3);
         clickRow(w->DBGrid1, 2, Qt::RightButton);
-        QVERIFY(m_prompts->asked.empty());
+        QVERIFY(m_rig->prompts.asked.empty());
         clickRow(w->DBGrid1, 1); // Jazz
         clickRow(w->DBGrid2, 0);
         QCOMPARE(w->DBGrid3->model()->rowCount(), 1);
@@ -212,16 +202,16 @@ private Q_SLOTS:
 
     void deletingADiskAsksAndDeletesItsDependants() {
         Cataloger* w = open();
-        m_prompts->answers = {Prompts::Answer::No};
+        m_rig->prompts.answers = {Prompts::Answer::No};
         clickRow(w->DBGrid1, 0, Qt::RightButton);
-        QCOMPARE(m_prompts->asked.size(), size_t(1));
-        QCOMPARE(m_prompts->asked[0].text,
+        QCOMPARE(m_rig->prompts.asked.size(), size_t(1));
+        QCOMPARE(m_rig->prompts.asked[0].text,
                  QString("Are you sure you want to delete this disk(Rock 1)?"));
-        QCOMPARE(m_prompts->asked[0].title, QString("Deleting Disk..."));
-        QCOMPARE(m_prompts->asked[0].buttons, Prompts::Buttons::YesNo);
+        QCOMPARE(m_rig->prompts.asked[0].title, QString("Deleting Disk..."));
+        QCOMPARE(m_rig->prompts.asked[0].buttons, Prompts::Buttons::YesNo);
         QCOMPARE(count(m_db, "SELECT COUNT(*) FROM Tracks"), 5);
 
-        m_prompts->answers = {Prompts::Answer::Yes};
+        m_rig->prompts.answers = {Prompts::Answer::Yes};
         clickRow(w->DBGrid1, 0, Qt::RightButton);
         QCOMPARE(count(m_db, "SELECT COUNT(*) FROM Tracks"), 1);
         QCOMPARE(count(m_db, "SELECT COUNT(*) FROM Dirs"), 1);
@@ -236,11 +226,11 @@ private Q_SLOTS:
         clickRow(w->DBGrid1, 0);
         clickRow(w->DBGrid2, 0);
         QCOMPARE(w->DBGrid3->model()->rowCount(), 2);
-        m_prompts->answers = {Prompts::Answer::Yes};
+        m_rig->prompts.answers = {Prompts::Answer::Yes};
         clickRow(w->DBGrid2, 0, Qt::RightButton);
-        QCOMPARE(m_prompts->asked.back().text,
+        QCOMPARE(m_rig->prompts.asked.back().text,
                  QString("Are you sure you want to delete this directory(/Rock)?"));
-        QCOMPARE(m_prompts->asked.back().title, QString("Deleting Directory..."));
+        QCOMPARE(m_rig->prompts.asked.back().title, QString("Deleting Directory..."));
         QCOMPARE(columnTexts(w->DBGrid2, 2), QStringList{"/Rock/Live"}); // still disk 1 only
         QCOMPARE(w->DBGrid3->model()->rowCount(), 0); // it showed the deleted directory
         QCOMPARE(count(m_db, "SELECT COUNT(*) FROM Tracks WHERE DirID=1"), 0);
@@ -250,11 +240,11 @@ private Q_SLOTS:
     void deletingATrackWithTheDeleteKey() {
         Cataloger* w = open();
         w->DBGrid3->setCurrentIndex(w->DBGrid3->model()->index(1, 3));
-        m_prompts->answers = {Prompts::Answer::Yes};
+        m_rig->prompts.answers = {Prompts::Answer::Yes};
         QTest::keyClick(w->DBGrid3, Qt::Key_Delete);
-        QCOMPARE(m_prompts->asked.back().text,
+        QCOMPARE(m_rig->prompts.asked.back().text,
                  QString("Are you sure you want to delete this Track(two.mp3)?"));
-        QCOMPARE(m_prompts->asked.back().title, QString("Deleting Track..."));
+        QCOMPARE(m_rig->prompts.asked.back().title, QString("Deleting Track..."));
         QCOMPARE(count(m_db, "SELECT COUNT(*) FROM Tracks WHERE TrackName='two.mp3'"), 0);
         QCOMPARE(w->DBGrid3->model()->rowCount(), 4);
     }
@@ -266,10 +256,10 @@ private Q_SLOTS:
                                    "SELECT RAISE(ABORT, 'disk is locked'); END");
         }
         Cataloger* w = open();
-        m_prompts->answers = {Prompts::Answer::Yes};
+        m_rig->prompts.answers = {Prompts::Answer::Yes};
         clickRow(w->DBGrid1, 0, Qt::RightButton);
-        QCOMPARE(m_prompts->asked.size(), size_t(2));
-        QVERIFY(m_prompts->asked[1].text.contains("disk is locked"));
+        QCOMPARE(m_rig->prompts.asked.size(), size_t(2));
+        QVERIFY(m_rig->prompts.asked[1].text.contains("disk is locked"));
         QCOMPARE(count(m_db, "SELECT COUNT(*) FROM Tracks"), 5);
         QCOMPARE(count(m_db, "SELECT COUNT(*) FROM Dirs"), 3);
         QCOMPARE(w->DBGrid3->model()->rowCount(), 5);
@@ -279,8 +269,8 @@ private Q_SLOTS:
         Cataloger* w = open();
         w->DBGrid1->setCurrentIndex(w->DBGrid1->model()->index(2, 1)); // the new-row line
         w->mnuCatalog->trigger();
-        QCOMPARE(m_prompts->texts(), QStringList{"Please select a Disk."});
-        QCOMPARE(m_prompts->asked[0].title, QString());
+        QCOMPARE(m_rig->prompts.texts(), QStringList{"Please select a Disk."});
+        QCOMPARE(m_rig->prompts.asked[0].title, QString());
         QCOMPARE(count(m_db, "SELECT COUNT(*) FROM Dirs"), 3);
     }
 
@@ -363,15 +353,15 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(compaction::workFilePath(m_db)));
         QCOMPARE(columnTexts(w->DBGrid2, 2), QStringList({"/Rock", "/Rock/Live"}));
         QCOMPARE(w->DBGrid3->model()->rowCount(), 3);
-        QVERIFY(m_prompts->asked.empty());
+        QVERIFY(m_rig->prompts.asked.empty());
     }
 
     void failedCompactionLeavesTheGridsBound() {
         QVERIFY(QDir().mkpath(compaction::backupPath(m_db) + "/inside"));
         Cataloger* w = open();
         w->mnuCompact->trigger();
-        QCOMPARE(m_prompts->asked.size(), size_t(1));
-        QVERIFY(m_prompts->asked[0].text.contains("backup"));
+        QCOMPARE(m_rig->prompts.asked.size(), size_t(1));
+        QVERIFY(m_rig->prompts.asked[0].text.contains("backup"));
         QVERIFY(w->StatusBar1->panelText(1) != "Done Compacting.");
         QCOMPARE(w->DBGrid3->model()->rowCount(), 5);
         clickRow(w->DBGrid1, 1); // still usable
@@ -381,10 +371,10 @@ private Q_SLOTS:
     void emptyingAsksThenEmptiesAndCompacts() {
         Cataloger* w = open();
         w->mnuEmpty->trigger(); // unanswered: No
-        QCOMPARE(m_prompts->asked[0].text, QString("Are you sure you want to Empty the DB?"));
-        QCOMPARE(m_prompts->asked[0].title, QString("Emptying DB..."));
+        QCOMPARE(m_rig->prompts.asked[0].text, QString("Are you sure you want to Empty the DB?"));
+        QCOMPARE(m_rig->prompts.asked[0].title, QString("Emptying DB..."));
         QCOMPARE(count(m_db, "SELECT COUNT(*) FROM Tracks"), 5);
-        m_prompts->answers = {Prompts::Answer::Yes};
+        m_rig->prompts.answers = {Prompts::Answer::Yes};
         w->mnuEmpty->trigger();
         QCOMPARE(count(m_db, "SELECT COUNT(*) FROM Tracks"), 0);
         QCOMPARE(count(m_db, "SELECT COUNT(*) FROM Disks"), 0);
@@ -397,24 +387,24 @@ private Q_SLOTS:
 
     void playerCommandHandsOverWithoutEndingTheProgram() {
         Cataloger* w = open();
-        QVERIFY(m_state->lists.tracks.empty()); // started on an empty catalogue: never loaded
+        QVERIFY(m_rig->state.lists.tracks.empty()); // started on an empty catalogue: never loaded
         w->mnuPlayer->trigger();
         QCOMPARE(m_windows.players, 1);
         // The player gets the catalogue as it is now, not as it was at start-up.
-        QCOMPARE(m_state->lists.tracks.size(), size_t(6));
-        QCOMPARE(m_state->lists.disks.size(), size_t(3));
-        QCOMPARE(m_ends, 0);
+        QCOMPARE(m_rig->state.lists.tracks.size(), size_t(6));
+        QCOMPARE(m_rig->state.lists.disks.size(), size_t(3));
+        QCOMPARE(m_rig->ends, 0);
         QTRY_VERIFY(m_window.isNull()); // closed and destroyed
     }
 
     void closingTheWindowEndsTheProgram() {
-        QVERIFY(QDir().mkpath(m_state->tempPlaylistDir));
-        QFile list(m_state->tempPlaylistDir + "/Temp1.m3u");
+        QVERIFY(QDir().mkpath(m_rig->state.tempPlaylistDir));
+        QFile list(m_rig->state.tempPlaylistDir + "/Temp1.m3u");
         QVERIFY(list.open(QIODevice::WriteOnly));
         list.close();
         Cataloger* w = open();
         w->close();
-        QCOMPARE(m_ends, 1);
+        QCOMPARE(m_rig->ends, 1);
         QVERIFY(!list.exists());
         QCOMPARE(m_windows.players, 0);
     }

@@ -3,9 +3,8 @@
 #include "dlgfrm.h"
 #include "drivelist.h"
 #include "filelist.h"
+#include "programrig.h"
 #include "programstate.h"
-#include "scriptedprompts.h"
-#include "settingsstore.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,9 +16,7 @@ class DlgFrmTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    std::unique_ptr<SettingsStore> m_settings;
-    std::unique_ptr<ScriptedPrompts> m_prompts;
-    std::unique_ptr<ProgramState> m_state;
+    std::unique_ptr<ProgramRig> m_rig;
 
     QString path(const QString& name) const {
         return QDir::toNativeSeparators(m_dir.filePath(name));
@@ -36,11 +33,7 @@ private Q_SLOTS:
         }
     }
 
-    void init() {
-        m_settings = std::make_unique<SettingsStore>(m_dir.filePath("settings.ini"));
-        m_prompts = std::make_unique<ScriptedPrompts>();
-        m_state = std::make_unique<ProgramState>(*m_prompts, *m_settings);
-    }
+    void init() { m_rig = std::make_unique<ProgramRig>(); }
 
     void directoryListShowsSubdirectoriesInNameOrder() {
         DirectoryList list;
@@ -95,24 +88,24 @@ private Q_SLOTS:
     }
 
     void startsOnTheSystemDriveWhenNoneIsKnown() {
-        DlgFrm dialog(*m_state);
+        DlgFrm dialog(m_rig->state);
         QCOMPARE(dialog.Drive1->drive(), DriveList::systemDrive());
         QVERIFY(!dialog.Dir1->path().isEmpty());
     }
 
     void driveOkSetsTheDriveOnly() {
-        m_state->CdDrive = DriveList::systemDrive();
-        DlgFrm dialog(*m_state);
+        m_rig->state.CdDrive = DriveList::systemDrive();
+        DlgFrm dialog(m_rig->state);
         dialog.show();
-        m_state->CdDrive.clear();
+        m_rig->state.CdDrive.clear();
         dialog.Command1->click();
-        QCOMPARE(m_state->CdDrive, DriveList::systemDrive());
-        QVERIFY(m_state->TargetDir.isEmpty());
+        QCOMPARE(m_rig->state.CdDrive, DriveList::systemDrive());
+        QVERIFY(m_rig->state.TargetDir.isEmpty());
         QVERIFY(!dialog.isVisible());
     }
 
     void directoryLayoutAcceptsOnlyTheDirectory() {
-        DlgFrm dialog(*m_state);
+        DlgFrm dialog(m_rig->state);
         dialog.setLayoutMode(DlgFrm::Layout::Directory);
         dialog.show();
         QVERIFY(!dialog.Command1->isVisible());
@@ -121,30 +114,30 @@ private Q_SLOTS:
         QVERIFY(dialog.Command2->geometry().bottom() < dialog.height());
         QVERIFY(dialog.Dir1->setPath(m_dir.filePath("Music")));
         dialog.Command2->click();
-        QCOMPARE(m_state->TargetDir, path("Music"));
-        QVERIFY(m_state->CdDrive.isEmpty());
+        QCOMPARE(m_rig->state.TargetDir, path("Music"));
+        QVERIFY(m_rig->state.CdDrive.isEmpty());
     }
 
     void layoutsNeverCarryOverToTheNextDialog() {
         int fullHeight = 0;
         {
-            DlgFrm dialog(*m_state);
+            DlgFrm dialog(m_rig->state);
             fullHeight = dialog.height();
             dialog.setLayoutMode(DlgFrm::Layout::DriveOnly);
             QVERIFY(dialog.height() < fullHeight);
         }
-        DlgFrm next(*m_state);
+        DlgFrm next(m_rig->state);
         QCOMPARE(next.height(), fullHeight);
     }
 
     void createMakesTheDirectoryAndShowsIt() {
-        DlgFrm dialog(*m_state);
+        DlgFrm dialog(m_rig->state);
         QVERIFY(dialog.Dir1->setPath(m_dir.filePath("alpha")));
-        m_prompts->inputs = {QString("New Songs")};
+        m_rig->prompts.inputs = {QString("New Songs")};
         dialog.Command3->click();
-        QCOMPARE(m_prompts->asked.size(), size_t(1));
-        QCOMPARE(m_prompts->asked[0].text, QString("Directory to Create:"));
-        QCOMPARE(m_prompts->asked[0].title, QString("Get Directory Name"));
+        QCOMPARE(m_rig->prompts.asked.size(), size_t(1));
+        QCOMPARE(m_rig->prompts.asked[0].text, QString("Directory to Create:"));
+        QCOMPARE(m_rig->prompts.asked[0].title, QString("Get Directory Name"));
         QVERIFY(QFileInfo(m_dir.filePath("alpha/New Songs")).isDir());
         QCOMPARE(dialog.Dir1->path(), path("alpha/New Songs"));
     }
@@ -157,35 +150,35 @@ private Q_SLOTS:
 
     void createWithNoNameCreatesNothing() {
         QFETCH(bool, cancelled);
-        DlgFrm dialog(*m_state);
+        DlgFrm dialog(m_rig->state);
         QVERIFY(dialog.Dir1->setPath(m_dir.filePath("Beta")));
-        m_prompts->inputs = {cancelled ? std::nullopt : std::optional<QString>(QString())};
+        m_rig->prompts.inputs = {cancelled ? std::nullopt : std::optional<QString>(QString())};
         dialog.Command3->click();
         QVERIFY(QDir(m_dir.filePath("Beta")).isEmpty());
         QCOMPARE(dialog.Dir1->path(), path("Beta"));
-        QCOMPARE(m_prompts->asked.size(), size_t(1)); // only the question, no message
+        QCOMPARE(m_rig->prompts.asked.size(), size_t(1)); // only the question, no message
     }
 
     void createThatFailsSaysWhyAndKeepsThePath() {
-        DlgFrm dialog(*m_state);
+        DlgFrm dialog(m_rig->state);
         QVERIFY(dialog.Dir1->setPath(m_dir.path()));
-        m_prompts->inputs = {QString("Music")}; // exists already
+        m_rig->prompts.inputs = {QString("Music")}; // exists already
         dialog.Command3->click();
-        QCOMPARE(m_prompts->asked.size(), size_t(2));
-        QVERIFY(m_prompts->asked[1].text.contains("exists already"));
+        QCOMPARE(m_rig->prompts.asked.size(), size_t(2));
+        QVERIFY(m_rig->prompts.asked[1].text.contains("exists already"));
         QCOMPARE(dialog.Dir1->path(), QDir::toNativeSeparators(m_dir.path()));
     }
 
     void unreadableDriveKeepsTheDialogState() {
-        DlgFrm dialog(*m_state);
+        DlgFrm dialog(m_rig->state);
         dialog.show();
         const QString drive = dialog.Drive1->drive();
         const QString dir = dialog.Dir1->path();
         dialog.Drive1->setDrive(m_dir.filePath("no-such-volume"));
         QCOMPARE(dialog.Drive1->drive(), drive);
         QCOMPARE(dialog.Dir1->path(), dir);
-        QCOMPARE(m_prompts->asked.size(), size_t(1));
-        QVERIFY(m_prompts->asked[0].text.contains("cannot be read"));
+        QCOMPARE(m_rig->prompts.asked.size(), size_t(1));
+        QVERIFY(m_rig->prompts.asked[0].text.contains("cannot be read"));
         QVERIFY(dialog.isVisible());
     }
 };

@@ -3,9 +3,8 @@
 // A player window on its own settings file and in-memory catalogue, with scripted prompts.
 
 #include "catalogmodels.h"
+#include "programrig.h"
 #include "programstate.h"
-#include "scriptedprompts.h"
-#include "settingsstore.h"
 #include "treeplayer.h"
 
 #include <QPointer>
@@ -15,17 +14,9 @@
 
 #include <memory>
 
-struct PlayerRig {
-    QTemporaryDir dir;
-    ScriptedPrompts prompts;
-    SettingsStore settings{dir.filePath("catalog.ini")};
-    ProgramState state{prompts, settings};
+struct PlayerRig : ProgramRig {
     QPointer<TreePlayer> window;
-    int endCalls = 0;
 
-    PlayerRig() {
-        state.endProgram = [this] { ++endCalls; };
-    }
     ~PlayerRig() { delete window; }
 
     TreePlayer* open() {

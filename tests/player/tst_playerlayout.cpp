@@ -89,7 +89,7 @@ private slots:
         for (const auto& [key, value] : saved)
             if (key != "One")
                 QCOMPARE(rig.settings.get(key), value);
-        QCOMPARE(rig.endCalls, 1); // closing the player ends the program
+        QCOMPARE(rig.ends, 1); // closing the player ends the program
     }
 
     void switchingAwayDoesNotEndTheProgram() {
@@ -97,7 +97,7 @@ private slots:
         TreePlayer* w = rig.openShown();
         rig.state.QuitOnClose = false; // what the switch to the cataloguing window does
         w->close();
-        QCOMPARE(rig.endCalls, 0);
+        QCOMPARE(rig.ends, 0);
         QVERIFY(!rig.settings.get("Width").isEmpty());
     }
 

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "programstate.h"
+#include "scriptedprompts.h"
+#include "settingsstore.h"
+
+#include <QTemporaryDir>
+
+// The program-wide state on a settings file of its own in a fresh folder, with scripted
+// prompts and a count of the times the program was ended.
+struct ProgramRig {
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    SettingsStore settings{dir.filePath("settings.ini")};
+    ProgramState state{prompts, settings};
+    int ends = 0;
+
+    ProgramRig() {
+        state.endProgram = [this] { ++ends; };
+        state.tempPlaylistDir = dir.filePath("lists");
+    }
+    QString path(const QString& name) const { return dir.filePath(name); }
+};
