@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class CatalogConnection;
 class DirectoryList;
@@ -78,7 +79,8 @@ private:
     void refreshAll();
     void showError(const QString& message);
 
-    // Grid clicks and deletions.
+    // Grid clicks and deletions. The disk of the disks grid's current row, if it has one.
+    std::optional<qint64> currentDiskId() const;
     void disksGridClicked();
     void dirsGridClicked();
     void deleteCurrentDisk();

@@ -25,8 +25,12 @@ bool confirm(ProgramState& state, const QString& text, const QString& title) {
 
 } // namespace
 
+std::optional<qint64> Cataloger::currentDiskId() const {
+    return Disks->diskId(currentRow(DBGrid1));
+}
+
 void Cataloger::disksGridClicked() {
-    const std::optional<qint64> diskId = Disks->diskId(currentRow(DBGrid1));
+    const std::optional<qint64> diskId = currentDiskId();
     if (!diskId || isScanning())
         return;
     const QString d = QString::number(*diskId);

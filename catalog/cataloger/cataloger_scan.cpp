@@ -43,8 +43,7 @@ QString scanSummary(const DiskScanner::Counts& counts, bool cancelled) {
 void Cataloger::catalogDisk() {
     if (isScanning())
         return;
-    const QModelIndex current = DBGrid1->currentIndex();
-    if (!Disks->diskId(current.isValid() ? current.row() : -1)) {
+    if (!currentDiskId()) {
         m_state.prompts.message("Please select a Disk.");
         return;
     }
@@ -77,8 +76,7 @@ void Cataloger::cancelScan() {
 // `start` names the volume the rows belong to: it may be a mount point below the directory
 // the browser is in.
 void Cataloger::runScan(const QString& start, const std::function<void(DiskScanner&)>& walk) {
-    const QModelIndex current = DBGrid1->currentIndex();
-    const std::optional<qint64> diskId = Disks->diskId(current.isValid() ? current.row() : -1);
+    const std::optional<qint64> diskId = currentDiskId();
     if (!diskId || isScanning())
         return;
     QString failure;

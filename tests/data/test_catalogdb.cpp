@@ -4,6 +4,7 @@
 #include "catalogdb.h"
 #include "catalogedits.h"
 #include "lookups.h"
+#include "runtestclasses.h"
 #include "sqlrows.h"
 
 #include <QDateTime>
@@ -462,11 +463,7 @@ int main(int argc, char** argv) {
     TrackCount trackCount;
     SharedLookups lookups;
     Deletions deletions;
-    int failed = 0;
-    for (QObject* test :
-         std::initializer_list<QObject*>{&newCatalogue, &trackCount, &lookups, &deletions})
-        failed += QTest::qExec(test, argc, argv);
-    return failed;
+    return runTestClasses(argc, argv, {&newCatalogue, &trackCount, &lookups, &deletions});
 }
 
 #include "test_catalogdb.moc"

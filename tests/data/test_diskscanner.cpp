@@ -4,6 +4,7 @@
 #include "dirlisting.h"
 #include "diskscanner.h"
 #include "mp3fixture.h"
+#include "runtestclasses.h"
 #include "sqlrows.h"
 
 #include <QDir>
@@ -363,10 +364,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     DirListing listing;
     Scanning scanning;
-    int failed = 0;
-    for (QObject* test : std::initializer_list<QObject*>{&listing, &scanning})
-        failed += QTest::qExec(test, argc, argv);
-    return failed;
+    return runTestClasses(argc, argv, {&listing, &scanning});
 }
 
 #include "test_diskscanner.moc"

@@ -1,5 +1,6 @@
 #include "mp3fixture.h"
 #include "mp3info.h"
+#include "runtestclasses.h"
 
 #include <QDir>
 #include <QFile>
@@ -290,11 +291,7 @@ int main(int argc, char** argv) {
     TagTexts tagTexts;
     UnreadableFiles unreadable;
     PlayingTimeText text;
-    int failed = 0;
-    for (QObject* test :
-         std::initializer_list<QObject*>{&playingTime, &tagTexts, &unreadable, &text})
-        failed += QTest::qExec(test, argc, argv);
-    return failed;
+    return runTestClasses(argc, argv, {&playingTime, &tagTexts, &unreadable, &text});
 }
 
 #include "test_mp3info.moc"

@@ -2,6 +2,7 @@
 
 #include "paneadapters.h"
 #include "playerrig.h"
+#include "runtestclasses.h"
 #include "twips.h"
 
 #include <QGroupBox>
@@ -238,12 +239,9 @@ private slots:
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    int failed = 0;
     Placement placement;
     SplitBars bars;
-    for (QObject* test : {static_cast<QObject*>(&placement), static_cast<QObject*>(&bars)})
-        failed += QTest::qExec(test, argc, argv);
-    return failed;
+    return runTestClasses(argc, argv, {&placement, &bars});
 }
 
 #include "tst_playerlayout.moc"

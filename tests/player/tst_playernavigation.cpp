@@ -1,6 +1,7 @@
 // The catalogue tree, the track list and search in the player window, driven by mouse and keys.
 
 #include "playerrig.h"
+#include "runtestclasses.h"
 #include "statuspanels.h"
 
 #include <QLineEdit>
@@ -272,14 +273,10 @@ private slots:
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    int failed = 0;
     CatalogueTree tree;
     TreeClicks clicks;
     Search search;
-    for (QObject* test : {static_cast<QObject*>(&tree), static_cast<QObject*>(&clicks),
-                          static_cast<QObject*>(&search)})
-        failed += QTest::qExec(test, argc, argv);
-    return failed;
+    return runTestClasses(argc, argv, {&tree, &clicks, &search});
 }
 
 #include "tst_playernavigation.moc"
