@@ -11,10 +11,6 @@ Cataloger* Windows::cataloger() {
     return m_cataloger;
 }
 
-Cataloger* Windows::existingCataloger() const {
-    return m_cataloger;
-}
-
 TreePlayer* Windows::player() {
     if (!m_player)
         m_player = new TreePlayer(m_state);

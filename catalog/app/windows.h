@@ -13,7 +13,6 @@ public:
     explicit Windows(ProgramState& state) : m_state(state) {}
 
     Cataloger* cataloger();
-    Cataloger* existingCataloger() const;
     TreePlayer* player();
     TreePlayer* existingPlayer() const;
 
