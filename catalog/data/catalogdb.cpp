@@ -90,8 +90,9 @@ bool sameColumns(const QStringList& found, const QStringList& wanted) {
     return true;
 }
 
-// Checks, without writing, that an existing file is a catalogue this program can use.
-QString whyNotCatalogue(const QString& path) {
+// Checks, without writing, that an existing file is a catalogue this program can use, and
+// reads its schema version.
+QString whyNotCatalogue(const QString& path, int& version) {
     const QString notCatalogue =
         QStringLiteral("The file \"%1\" is not a catalogue.").arg(QDir::toNativeSeparators(path));
     if (!hasSqliteHeader(path))
@@ -113,8 +114,8 @@ QString whyNotCatalogue(const QString& path) {
             why = notCatalogue;
         } else {
             QSqlQuery q(db);
-            if (q.exec("PRAGMA user_version") && q.next() &&
-                q.value(0).toInt() > catalogdb::SchemaVersion)
+            version = q.exec("PRAGMA user_version") && q.next() ? q.value(0).toInt() : 0;
+            if (version > catalogdb::SchemaVersion)
                 why = QStringLiteral("The catalogue \"%1\" was made by a newer version of Catalog.")
                           .arg(QDir::toNativeSeparators(path));
         }
@@ -171,9 +172,15 @@ Preparation prepare(const QString& path) {
         return result;
     }
     if (!isNew) {
-        result.error = whyNotCatalogue(path);
+        int version = 0;
+        result.error = whyNotCatalogue(path, version);
         if (!result.error.isEmpty())
             return result;
+        // A catalogue of this version has its views and indexes: opening it writes nothing.
+        if (version == SchemaVersion) {
+            result.ok = true;
+            return result;
+        }
     }
     try {
         CatalogConnection connection(path, "prepare");

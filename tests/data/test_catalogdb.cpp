@@ -177,6 +177,16 @@ private slots:
         QCOMPARE(rows(c.db(), "SELECT * FROM Disks"), QStringList({"1|d|/m"}));
     }
 
+    // Every start prepares the catalogue: one that is already current is only read.
+    void preparingACurrentCatalogueWritesNothing() {
+        const QString path = newCatalogue(dir_, "current.mdb");
+        const FileState before = stateOf(path);
+        QTest::qWait(20); // a write would move the time stamp
+        const catalogdb::Preparation again = catalogdb::prepare(path);
+        QVERIFY2(again.ok, qPrintable(again.error));
+        QVERIFY(stateOf(path) == before);
+    }
+
     // Made by another SQLite tool: the tables and rows are there, the views are not.
     void foreignCatalogueGetsViews() {
         const QString path = dir_.filePath("foreign.mdb");
