@@ -3,7 +3,10 @@
 #include "catalogmodels.h"
 #include "directorylist.h"
 #include "filelist.h"
+#include "mediaplayer.h"
 #include "paneadapters.h"
+#include "playerstrip.h"
+#include "playlist.h"
 #include "programstate.h"
 #include "settingsstore.h"
 #include "statuspanels.h"
@@ -15,7 +18,6 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QListView>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -30,7 +32,6 @@ constexpr double DesignedHeight = 7200;
 constexpr double DesignedMainBar = 4800;
 constexpr double DesignedListsBar = 2400;
 constexpr double DesignedSearchBar = 3000;
-constexpr double MediaPlayerHeight = 960; // the player's controls arrive with playback
 
 template <typename W> W* named(W* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
@@ -61,13 +62,16 @@ std::optional<double> twipsSetting(const SettingsStore& settings, const QString&
 
 } // namespace
 
-TreePlayer::TreePlayer(ProgramState& state, QWidget* parent) : QMainWindow(parent), m_state(state) {
+TreePlayer::TreePlayer(ProgramState& state, QWidget* parent)
+    : QMainWindow(parent), m_state(state), m_trackLookup(state.lists.tracks) {
     setWindowTitle("Player");
     setAttribute(Qt::WA_DeleteOnClose);
     buildControls();
     buildMenus();
     createSplitters();
     connectBars();
+    connectPlayList();
+    connectPlayback();
     load();
 }
 
@@ -79,12 +83,11 @@ void TreePlayer::buildControls() {
 
     picLeft = named(new QWidget(inner), "picLeft");
     picRight = named(new SplitBarWidget(Qt::Vertical, inner), "picRight");
-    lstSongs = named(new QListWidget(inner), "lstSongs");
-    lstSongs->setUniformItemSizes(true);
-    auto* playerArea = new QFrame(inner);
-    playerArea->setFrameShape(QFrame::StyledPanel);
-    MediaPlayer1 = named(playerArea, "MediaPlayer1");
-    WidgetControl(MediaPlayer1).setHeight(MediaPlayerHeight);
+    songsModel = new PlayListModel(this);
+    lstSongs = makeList(inner, songsModel, "lstSongs");
+    MediaPlayer1 = named(new PlayerStrip(inner), "MediaPlayer1");
+    MediaPlayer1->setFrameShape(QFrame::StyledPanel);
+    MediaPlayer1->resize(MediaPlayer1->width(), MediaPlayer1->sizeHint().height());
 
     // The status bar docks below the inner area, so the panes never run beneath it.
     StatusBar1 = named(new StatusPanels(3, this), "StatusBar1");

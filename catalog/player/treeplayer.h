@@ -1,29 +1,34 @@
 #pragma once
 
+#include "catalogmodels.h"
 #include "panefold.h"
+#include "playerstrip.h"
+#include "tracklookup.h"
 
 #include <QMainWindow>
+#include <QSet>
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
-class CatalogTreeModel;
-class CatalogTreeView;
 class DirectoryList;
 class FileList;
+class MediaPlayer;
+class PlayListModel;
 class ProgramState;
 class QAction;
 class QGroupBox;
 class QLineEdit;
 class QListView;
-class QListWidget;
 class QMenu;
 class QPushButton;
 class QRadioButton;
 class QStringListModel;
+class QModelIndex;
 class SplitBarWidget;
 class StatusPanels;
-class TrackListModel;
+class TrackPaths;
 class WidgetHost;
 
 // "Player": the catalogue as a tree of disks and directories, the tracks of the chosen node, a
@@ -46,11 +51,27 @@ public:
     // Places every control for the window's current size and bar positions.
     void layoutPanes();
 
+    // Plays track-list row `row` (0-based), or with "&Volume" on the whole track list from it;
+    // with "&Winamp" on, hands the file or list to the external player instead.
+    void playRow(int row);
+    // "Add &Track": the selected track-list row, unless its key is already in the play list.
+    void addTrack();
+    // "Add &Volume": every track-list row.
+    void addVolume();
+    // Shows the play list's count and total playing time in status panels 2 and 3.
+    void UpdateTrackduration();
+
+    // The embedded player, made on first use unless one was given.
+    MediaPlayer* mediaPlayer();
+    void setMediaPlayer(std::unique_ptr<MediaPlayer> player);
+    // Starts the external player, detached, with exactly these arguments.
+    std::function<bool(const QString& program, const QStringList& arguments)> startDetached;
+
     // The left half: search panel over the tree and track list.
     QWidget* picLeft = nullptr;
     SplitBarWidget* picRight = nullptr;
-    QListWidget* lstSongs = nullptr;
-    QWidget* MediaPlayer1 = nullptr;
+    QListView* lstSongs = nullptr;
+    PlayerStrip* MediaPlayer1 = nullptr;
     StatusPanels* StatusBar1 = nullptr;
     DirectoryList* Dir1 = nullptr;
     FileList* File1 = nullptr;
@@ -69,6 +90,7 @@ public:
     CatalogTreeModel* treeModel = nullptr;
     TrackListModel* filesModel = nullptr;
     QStringListModel* resultsModel = nullptr;
+    PlayListModel* songsModel = nullptr;
 
     QMenu* mnuOptions = nullptr;
     QAction* mnuWinamp = nullptr;
@@ -95,7 +117,7 @@ public:
     panefold::VSplit splitMain;
     panefold::HSplit splitLeft;
     panefold::VSplit splitLists;
-    // 1-based collection index of the tree node last clicked.
+    // 1-based: the track-list row last started, or the tree node last clicked.
     qint32 playIndex = 0;
     // For each row of lstResults, its record's index in TrackList or DirList.
     std::vector<qint32> resultIndex;
@@ -123,6 +145,15 @@ private:
     void selectNode(int node);
     void showTrackResult(qint32 trackIndex, const QString& text);
     void showDirResult(qint32 dirIndex);
+    void connectPlayList();
+    void connectPlayback();
+    void onNewStream();
+    void onPlayStateChange(int oldState, int newState);
+    void showPlayerProblem(const QString& text);
+    bool playingListShown() const;
+    QString missingTrackText(TrackPaths& paths, const TrackRecord& track, const QString& file);
+    void handToExternalPlayer(const QString& target);
+    void selectFileRow(int row, bool selected);
 
     ProgramState& m_state;
     QWidget* m_searchBody = nullptr; // frmSearch's inner area, below its caption
@@ -130,4 +161,12 @@ private:
     std::shared_ptr<WidgetHost> m_leftHost;
     std::shared_ptr<WidgetHost> m_listsHost;
     bool m_resultsAreTracks = true; // what the rows of lstResults name
+    TrackLookup m_trackLookup;
+    std::unique_ptr<MediaPlayer> m_player;
+    // What was handed to the embedded player: the track list of that moment, the row started
+    // (1-based) and whether the whole list was opened.
+    std::vector<TrackItem> m_playingItems;
+    int m_playingRow = 0;
+    bool m_playingList = false;
+    QSet<QString> m_problemsShown;
 };
