@@ -87,6 +87,10 @@ void MpvPlayer::open(const QString& target) {
     const QByteArray path = target.toUtf8();
     const bool playList = QFileInfo(target).suffix().compare("m3u", Qt::CaseInsensitive) == 0;
     command({playList ? "loadlist" : "loadfile", path.constData(), "replace"});
+    // Entries get consecutive identifiers as the list is loaded; an entry's number follows
+    // from its identifier even when its events are read after the next entry has started.
+    m_firstEntryId = 0;
+    mpv_get_property(m_mpv, "playlist/0/id", MPV_FORMAT_INT64, &m_firstEntryId);
 }
 
 void MpvPlayer::stop() {
@@ -123,14 +127,16 @@ void MpvPlayer::handle(const mpv_event& event) {
     case MPV_EVENT_PROPERTY_CHANGE:
         onProperty(event);
         break;
-    case MPV_EVENT_FILE_LOADED: {
-        // Asked afresh: the observed position may arrive after this event.
-        int64_t entry = 0;
-        mpv_get_property(m_mpv, "playlist-pos-1", MPV_FORMAT_INT64, &entry);
-        m_entry = static_cast<int>(std::max<int64_t>(entry, 0));
-        Q_EMIT newStream();
+    case MPV_EVENT_START_FILE: {
+        const auto* start = static_cast<const mpv_event_start_file*>(event.data);
+        m_startedEntry = m_firstEntryId > 0 ? start->playlist_entry_id - m_firstEntryId + 1 : 0;
         break;
     }
+    case MPV_EVENT_FILE_LOADED:
+        if (m_startedEntry > 0)
+            m_entry = static_cast<int>(m_startedEntry);
+        Q_EMIT newStream();
+        break;
     case MPV_EVENT_END_FILE: {
         const auto* end = static_cast<const mpv_event_end_file*>(event.data);
         if (end->reason == MPV_END_FILE_REASON_ERROR && end->error == MPV_ERROR_AO_INIT_FAILED)

@@ -2,6 +2,8 @@
 
 #include "mediaplayer.h"
 
+#include <cstdint>
+
 struct mpv_handle;
 struct mpv_event;
 
@@ -37,6 +39,8 @@ private:
     mpv_handle* m_mpv = nullptr;
     QString m_failure;
     int m_entry = 0;
+    int64_t m_firstEntryId = 0;
+    int64_t m_startedEntry = 0;
     bool m_idle = true;
     bool m_paused = false;
     PlayState m_state = Stopped;

@@ -1,0 +1,133 @@
+#pragma once
+
+// A player window over a real catalogue file whose disks are folders of real MP3 files, with
+// a scripted media player unless a test gives it the real one.
+
+#include "catalogdb.h"
+#include "mediaplayer.h"
+#include "mp3fixture.h"
+#include "playerrig.h"
+#include "playlist.h"
+
+#include <QDir>
+#include <QListView>
+
+// Stands in for the embedded player: records what it is told, raises the events it is asked to.
+class ScriptedPlayer : public MediaPlayer {
+public:
+    QStringList opened;
+    int stops = 0;
+    int entry = 0;
+    PlayState state = Stopped;
+
+    void open(const QString& target) override { opened << target; }
+    void stop() override { ++stops; }
+    int currentEntry() const override { return entry; }
+    PlayState playState() const override { return state; }
+    void setPaused(bool paused) override { changeState(paused ? Paused : Playing); }
+    void seek(double) override {}
+    void setVolume(int) override {}
+
+    void startEntry(int number) {
+        entry = number;
+        Q_EMIT newStream();
+    }
+    void changeState(PlayState next) {
+        const PlayState old = state;
+        state = next;
+        Q_EMIT playStateChanged(old, next);
+    }
+};
+
+struct PlaybackRig : PlayerRig {
+    ScriptedPlayer* player = nullptr;
+
+    // Disk `id`, read from a folder of the rig's own.
+    QString addDisk(qint32 id, const QString& name) {
+        const QString drive = path(QStringLiteral("drive%1").arg(id));
+        QDir().mkpath(drive);
+        state.lists.disks.push_back({id, name, drive});
+        return drive;
+    }
+    // A track whose file exists unless `withFile` is false; `frames` sets its playing time.
+    void addTrack(qint32 id, qint32 dirId, const QString& name, const QString& duration,
+                  bool withFile = true, int frames = 20) {
+        for (const DirRecord& dir : state.lists.dirs) {
+            if (dir.DirID != dirId)
+                continue;
+            state.lists.tracks.push_back({id, dirId, dir.DiskID, "", name, duration, "", ""});
+            if (withFile)
+                writeTrackFile(dir, name, frames);
+            return;
+        }
+    }
+    QString trackFile(qint32 dirId, const QString& name) const {
+        for (const DirRecord& dir : state.lists.dirs)
+            if (dir.DirID == dirId)
+                for (const DiskRecord& disk : state.lists.disks)
+                    if (disk.DiskID == dir.DiskID)
+                        return QDir::cleanPath(disk.Drive + dir.DirName + "/" + name);
+        return {};
+    }
+    // Writes the lists into a catalogue at DBPath, leaves the spare elements and opens the
+    // window with a scripted player.
+    TreePlayer* openWithCatalogue() {
+        state.DBPath = path("catalog.mdb");
+        catalogdb::prepare(state.DBPath);
+        {
+            CatalogConnection c(state.DBPath, "rig");
+            for (const DiskRecord& d : state.lists.disks)
+                catalogdb::run(c.db(), "INSERT INTO Disks VALUES (?, ?, ?)",
+                               {d.DiskID, d.DiskName, d.Drive});
+            for (const DirRecord& d : state.lists.dirs)
+                catalogdb::run(c.db(), "INSERT INTO Dirs VALUES (?, ?, ?)",
+                               {d.DirID, d.DiskID, d.DirName});
+        }
+        spares();
+        openShown();
+        auto scripted = std::make_unique<ScriptedPlayer>();
+        player = scripted.get();
+        window->setMediaPlayer(std::move(scripted));
+        return window;
+    }
+
+    void showDir(qint32 dirId) {
+        window->trDirs->setCurrentIndex(
+            window->treeModel->indexOfNode(window->treeModel->tree().indexOfDir(dirId)));
+        window->Tree_Click();
+    }
+    void doubleClickRow(int row) {
+        QListView* list = window->lstFiles;
+        const QModelIndex index = list->model()->index(row, 0);
+        list->scrollTo(index);
+        // A view takes a double-click for the item that the press before it was on.
+        const QPoint at = list->visualRect(index).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    }
+    QStringList songTexts() const {
+        QStringList texts;
+        for (const PlayEntry& entry : window->songsModel->entries())
+            texts << entry.text;
+        return texts;
+    }
+    QStringList songKeys() const {
+        QStringList keys;
+        for (const PlayEntry& entry : window->songsModel->entries())
+            keys << entry.key;
+        return keys;
+    }
+    int selectedFileRow() const {
+        const QModelIndexList rows = window->lstFiles->selectionModel()->selectedRows();
+        return rows.size() == 1 ? rows[0].row() + 1 : 0;
+    }
+
+private:
+    void writeTrackFile(const DirRecord& dir, const QString& name, int frames) {
+        const QString file = trackFile(dir.DirID, name);
+        QDir().mkpath(QFileInfo(file).path());
+        fixture::Mp3Params params;
+        params.frames = frames;
+        fixture::writeMp3(file, params);
+    }
+};
