@@ -1,5 +1,7 @@
 #include "tracklookup.h"
 
+#include <algorithm>
+
 bool TrackLookup::matches(qint32 index, qint32 trackId, const QString& name) const {
     if (index < 0 || static_cast<size_t>(index) >= m_tracks.size())
         return false;
@@ -13,17 +15,38 @@ void TrackLookup::forgetIfChanged() {
     m_seenData = m_tracks.data();
     m_seenSize = m_tracks.size();
     m_byId.clear();
+    m_idTable.clear();
     m_byName.clear();
     m_idsBuilt = m_namesBuilt = false;
 }
 
+// Identifiers given by the database are dense: a table indexed by identifier is built far
+// faster than a hash. Sparse or negative identifiers go into the hash.
 void TrackLookup::buildIds() {
     m_byId.clear();
-    m_byId.reserve(static_cast<qsizetype>(m_tracks.size()));
-    for (size_t i = 0; i < m_tracks.size(); ++i)
-        if (m_tracks[i].TrackID != 0) // spare elements
-            m_byId.insert(m_tracks[i].TrackID, static_cast<qint32>(i));
+    m_idTable.clear();
+    qint32 largest = 0;
+    for (const TrackRecord& track : m_tracks)
+        largest = std::max(largest, track.TrackID);
+    const bool dense = static_cast<size_t>(largest) <= 2 * m_tracks.size() + 1024;
+    if (dense)
+        m_idTable.assign(static_cast<size_t>(largest) + 1, -1);
+    for (size_t i = 0; i < m_tracks.size(); ++i) {
+        const qint32 id = m_tracks[i].TrackID;
+        if (id == 0) // spare elements
+            continue;
+        if (dense && id > 0)
+            m_idTable[static_cast<size_t>(id)] = static_cast<qint32>(i);
+        else
+            m_byId.insert(id, static_cast<qint32>(i));
+    }
     m_idsBuilt = true;
+}
+
+qint32 TrackLookup::indexOfId(qint32 trackId) const {
+    if (trackId > 0 && static_cast<size_t>(trackId) < m_idTable.size())
+        return m_idTable[static_cast<size_t>(trackId)];
+    return m_byId.value(trackId, -1);
 }
 
 void TrackLookup::buildNames() {
@@ -40,12 +63,12 @@ qint32 TrackLookup::find(qint32 trackId, const QString& name) {
     if (trackId != 0) {
         if (!m_idsBuilt)
             buildIds();
-        qint32 index = m_byId.value(trackId, -1);
+        qint32 index = indexOfId(trackId);
         if (index >= 0 && m_tracks[static_cast<size_t>(index)].TrackID != trackId) {
             // The records moved in place since the index was built.
             buildIds();
             m_namesBuilt = false;
-            index = m_byId.value(trackId, -1);
+            index = indexOfId(trackId);
         }
         if (matches(index, trackId, name))
             return index;

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QString>
+#include <vector>
 
 // Finds the TrackList record behind a track-list item or a play-list entry: by its TrackID
 // while that record still bears the entry's name, else the first record of that name (entries
@@ -23,10 +24,12 @@ private:
     void forgetIfChanged();
     void buildIds();
     void buildNames();
+    qint32 indexOfId(qint32 trackId) const;
 
     const TrackList& m_tracks;
     const TrackRecord* m_seenData = nullptr;
     size_t m_seenSize = 0;
+    std::vector<qint32> m_idTable; // index by identifier, or -1
     QHash<qint32, qint32> m_byId;
     QHash<QString, qint32> m_byName; // the first record of each name
     bool m_idsBuilt = false;

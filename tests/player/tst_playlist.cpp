@@ -91,6 +91,31 @@ private slots:
     }
 };
 
+class TrackLookups : public QObject {
+    Q_OBJECT
+private slots:
+    // By identity while the record still bears the entry's name, else the first of that name;
+    // lists replaced or changed in place are indexed again.
+    void identityFirstThenName() {
+        TrackList tracks = {{7, 1, 1, "", "a.mp3", "", "", ""},
+                            {3, 1, 1, "", "b.mp3", "", "", ""},
+                            {9, 2, 2, "", "a.mp3", "", "", ""},
+                            {}};
+        TrackLookup lookup(tracks);
+        QCOMPARE(lookup.find(9, "a.mp3"), 2);
+        QCOMPARE(lookup.find(0, "a.mp3"), 0);
+        QCOMPARE(lookup.find(3, "a.mp3"), 0); // identity now names another file
+        QCOMPARE(lookup.find(5, "c.mp3"), -1);
+
+        std::swap(tracks[0], tracks[2]); // same list, records moved
+        QCOMPARE(lookup.find(9, "a.mp3"), 0);
+        QCOMPARE(lookup.find(0, "a.mp3"), 0);
+        tracks = {{}, {}, {2000000000, 2, 1, "", "x.mp3", "", "", ""}}; // sparse identifiers
+        QCOMPARE(lookup.find(2000000000, "x.mp3"), 2);
+        QCOMPARE(lookup.find(7, "a.mp3"), -1);
+    }
+};
+
 class PlayListCommands : public QObject {
     Q_OBJECT
     std::unique_ptr<PlaybackRig> rig_;
@@ -351,10 +376,11 @@ private slots:
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     Durations durations;
+    TrackLookups lookups;
     PlayListCommands commands;
     PlayRoutine routine;
     Following following;
-    return runTestClasses(argc, argv, {&durations, &commands, &routine, &following});
+    return runTestClasses(argc, argv, {&durations, &lookups, &commands, &routine, &following});
 }
 
 #include "tst_playlist.moc"
