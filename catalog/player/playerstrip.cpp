@@ -4,9 +4,11 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QShortcut>
 #include <QSlider>
 #include <QStyle>
+#include <QStyleOptionSlider>
 #include <QToolButton>
 
 namespace {
@@ -22,6 +24,32 @@ QToolButton* toolButton(QWidget* parent, QStyle::StandardPixmap icon, const QStr
     button->setAutoRaise(true);
     return button;
 }
+
+// A click on the groove goes to that point at once, as in every media player.
+class SeekSlider : public QSlider {
+public:
+    using QSlider::QSlider;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton && maximum() > minimum()) {
+            QStyleOptionSlider option;
+            initStyleOption(&option);
+            const QRect handle =
+                style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+            const QRect groove =
+                style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, this);
+            if (!handle.contains(event->pos())) {
+                const int x = event->pos().x() - groove.x() - handle.width() / 2;
+                setValue(QStyle::sliderValueFromPosition(minimum(), maximum(), x,
+                                                         groove.width() - handle.width()));
+                event->accept();
+                return;
+            }
+        }
+        QSlider::mousePressEvent(event);
+    }
+};
 
 QLabel* timeLabel(QWidget* parent, const char* name) {
     auto* label = new QLabel(stripTime(0), parent);
@@ -49,9 +77,10 @@ PlayerStrip::PlayerStrip(QWidget* parent) : QFrame(parent) {
     stopButton = toolButton(this, QStyle::SP_MediaStop, tr("Stop"), "stopButton");
     elapsedLabel = timeLabel(this, "elapsedLabel");
     totalLabel = timeLabel(this, "totalLabel");
-    seekBar = new QSlider(Qt::Horizontal, this);
+    seekBar = new SeekSlider(Qt::Horizontal, this);
     seekBar->setObjectName("seekBar");
     seekBar->setToolTip(tr("Position"));
+    seekBar->setMinimumWidth(60);
     auto* speaker = new QLabel(this);
     speaker->setPixmap(style()->standardIcon(QStyle::SP_MediaVolume).pixmap(16, 16));
     volumeBar = new QSlider(Qt::Horizontal, this);
@@ -59,7 +88,7 @@ PlayerStrip::PlayerStrip(QWidget* parent) : QFrame(parent) {
     volumeBar->setToolTip(tr("Volume"));
     volumeBar->setRange(0, 100);
     volumeBar->setValue(DefaultVolume);
-    volumeBar->setMaximumWidth(90);
+    volumeBar->setMaximumWidth(80);
 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(4, 2, 6, 2);

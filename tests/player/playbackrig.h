@@ -19,13 +19,14 @@ public:
     int stops = 0;
     int entry = 0;
     PlayState state = Stopped;
+    QList<double> seeks;
 
     void open(const QString& target) override { opened << target; }
     void stop() override { ++stops; }
     int currentEntry() const override { return entry; }
     PlayState playState() const override { return state; }
     void setPaused(bool paused) override { changeState(paused ? Paused : Playing); }
-    void seek(double) override {}
+    void seek(double seconds) override { seeks << seconds; }
     void setVolume(int) override {}
 
     void startEntry(int number) {

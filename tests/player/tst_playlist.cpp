@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QRegularExpression>
+#include <QSlider>
 #include <QToolButton>
 
 namespace {
@@ -213,7 +214,7 @@ private slots:
                  QString("46363"));
     }
 
-    // The whole list, in order, whichever row was double-clicked; the clicked row plays first.
+    // The whole list, in order, whichever row was double-clicked.
     void volumeWritesTheWholeTrackListAsATemporaryPlayList() {
         w->mnuVolume->setChecked(true);
         rig_->doubleClickRow(2);
@@ -368,6 +369,11 @@ private slots:
         QTest::keyClick(strip, Qt::Key_Space);
         QCOMPARE(player->state, MediaPlayer::Playing);
         QCOMPARE(player->stops, 0);
+
+        Q_EMIT player->durationChanged(200);
+        QTest::mouseClick(strip->seekBar, Qt::LeftButton, {}, strip->seekBar->rect().center());
+        QCOMPARE(player->seeks.size(), 1); // a click on the groove goes there
+        QVERIFY2(qAbs(player->seeks[0] - 100) <= 2, qPrintable(QString::number(player->seeks[0])));
         strip->stopButton->click();
         QCOMPARE(player->stops, 1);
     }
