@@ -7,6 +7,7 @@
 #include "directorylist.h"
 #include "dirlisting.h"
 #include "dlgfrm.h"
+#include "frmcredits.h"
 #include "programstate.h"
 #include "qtprompts.h"
 #include "settingsstore.h"
@@ -17,6 +18,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPixmap>
 #include <QScreen>
 #include <QTableView>
@@ -31,6 +33,36 @@ void save(QWidget* window, const QString& file) {
     QApplication::processEvents();
     window->grab().save(file);
     std::printf("%s\n", qPrintable(file));
+}
+
+// The credits window at the height of its fade, over the player window. A window system
+// without a compositor shows it opaque, so the picture lays the two windows together itself.
+void saveCredits(TreePlayer* player, const QDir& out) {
+    player->mnuCredits->trigger();
+    frmCredits* credits = player->credits();
+    if (!credits)
+        return;
+    credits->Timer1->stop();
+    credits->Timer2->stop();
+    while (credits->alpha() < frmCredits::FadePeak)
+        credits->fadeTick();
+    QApplication::processEvents();
+    const QPixmap card = credits->grab();
+    card.save(out.filePath("credits-window.png"));
+    QPixmap scene = player->grab();
+    QPainter painter(&scene);
+    painter.setOpacity(credits->alpha() / 255.0);
+    painter.drawPixmap(credits->frameGeometry().topLeft() - player->mapToGlobal(QPoint()), card);
+    painter.end();
+    scene.save(out.filePath("credits.png"));
+    // What the window system itself shows: the credits window on top, opaque without a compositor.
+    const QRect onScreen = player->frameGeometry();
+    const QPixmap shown = player->screen()->grabWindow(0, onScreen.x(), onScreen.y(),
+                                                       onScreen.width(), onScreen.height());
+    if (!shown.isNull())
+        shown.save(out.filePath("credits-screen.png"));
+    std::printf("%s\n", qPrintable(out.filePath("credits.png")));
+    player->mnuCredits->trigger();
 }
 
 } // namespace
@@ -92,6 +124,7 @@ int main(int argc, char* argv[]) {
     player->txtSearch->setText("blue");
     player->runSearch();
     save(player, out.filePath("player.png"));
+    saveCredits(player, out);
     player->setGeometry(player->screen()->availableGeometry());
     save(player, out.filePath("player-maximized.png"));
     state.QuitOnClose = false;

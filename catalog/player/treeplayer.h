@@ -3,6 +3,7 @@
 #include "panefold.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <memory>
 #include <vector>
@@ -10,6 +11,7 @@
 class CatalogTreeModel;
 class CatalogTreeView;
 class DirectoryList;
+class frmCredits;
 class FileList;
 class ProgramState;
 class QAction;
@@ -45,6 +47,13 @@ public:
     void showResult(int row);
     // Places every control for the window's current size and bar positions.
     void layoutPanes();
+    // The hidden options: "&Layered" asks for the window's opacity, "&Credits" opens and
+    // closes the credits window.
+    void layeredCommand();
+    void creditsCommand();
+    frmCredits* credits() const;
+    // The window's inner area below the menu bar, in screen pixels; empty while minimized.
+    QRect creditsArea() const;
 
     // The left half: search panel over the tree and track list.
     QWidget* picLeft = nullptr;
@@ -116,6 +125,7 @@ private:
     void buildMenus();
     void createSplitters();
     void connectBars();
+    void connectExtras();
     void load();
     void restorePlacement();
     void savePlacement();
@@ -130,4 +140,5 @@ private:
     std::shared_ptr<WidgetHost> m_leftHost;
     std::shared_ptr<WidgetHost> m_listsHost;
     bool m_resultsAreTracks = true; // what the rows of lstResults name
+    QPointer<frmCredits> m_credits;
 };
