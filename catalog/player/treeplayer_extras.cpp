@@ -3,7 +3,6 @@
 #include "layered.h"
 #include "programstate.h"
 #include "prompts.h"
-#include "statuspanels.h"
 #include "treeplayer.h"
 
 #include <QAction>
@@ -38,10 +37,8 @@ void TreePlayer::layeredCommand() {
         m_state.prompts.input("Set Value:", "Translucency Value", "150");
     const std::optional<quint8> opacity = answer ? opacityFrom(*answer) : std::nullopt;
     if (!opacity) {
-        // Nothing was set: the option stays off and the window as it was.
+        // Cancelled or not an opacity: nothing is set, the option stays off, nothing to warn of.
         mnuLayered->setChecked(false);
-        if (answer && !answer->trimmed().isEmpty())
-            StatusBar1->setPanelText(1, "Translucency takes a whole number from 0 to 255.");
         return;
     }
     Layered::SetTranslucent(this, true, *opacity);
@@ -52,7 +49,6 @@ void TreePlayer::creditsCommand() {
         delete m_credits.data();
         return;
     }
-    delete m_credits.data();
     m_credits = new frmCredits([this] { return creditsArea(); }, {}, this);
     // Closed some other way, the window takes the check mark with it.
     connect(m_credits, &QObject::destroyed, mnuCredits,
