@@ -89,6 +89,9 @@ private slots:
         w->credits()->close();
         QTRY_VERIFY(!w->credits());
         QVERIFY(!w->mnuCredits->isChecked());
+
+        w->mnuCredits->trigger(); // left open, it goes with the player window
+        QVERIFY(w->credits()->parent() == w);
     }
 };
 
