@@ -45,6 +45,8 @@ public:
     void showResult(int row);
     // Places every control for the window's current size and bar positions.
     void layoutPanes();
+    // Brings a bar that lies outside its pane back inside it, where it can be grabbed.
+    void keepBarsReachable();
 
     // The left half: search panel over the tree and track list.
     QWidget* picLeft = nullptr;
@@ -118,6 +120,7 @@ private:
     void connectBars();
     void load();
     void restorePlacement();
+    void fitOnScreen();
     void savePlacement();
     int selectedNode() const;
     void selectNode(int node);

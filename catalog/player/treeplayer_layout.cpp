@@ -10,6 +10,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -39,6 +41,7 @@ void driveSplit(TreePlayer* window, SplitBarWidget* barWidget, Split& split, std
                          if (split.SplitOn()) {
                              split.ResizePanes(offset);
                              window->layoutPanes();
+                             window->keepBarsReachable();
                          }
                      });
     QObject::connect(barWidget, &SplitBarWidget::released, window, [window, &split](double offset) {
@@ -48,7 +51,24 @@ void driveSplit(TreePlayer* window, SplitBarWidget* barWidget, Split& split, std
             split.setSplitOn(false);
         }
         window->layoutPanes();
+        window->keepBarsReachable();
     });
+    // The main bar's pointer is the whole window's: off the bar it must not stay a sizing one.
+    QObject::connect(barWidget, &SplitBarWidget::pointerLeft, window,
+                     [&split] { split.SetPointer(panefold::PointerDefault); });
+}
+
+// The bar's leading edge kept inside its host with room for the bar itself; nothing when it
+// lies there already.
+template <typename Split> std::optional<double> reachableOffset(Split& split, bool across) {
+    const std::shared_ptr<panefold::Control> bar = split.SplitBar();
+    const std::shared_ptr<panefold::Host> host = split.HostPane();
+    const double position = across ? bar->left() : bar->top();
+    const double extent = across ? host->scaleWidth() : host->scaleHeight();
+    const double inside = std::clamp(position, 0.0, std::max(0.0, extent - panefold::BarThickness));
+    if (inside == position)
+        return std::nullopt;
+    return inside - position;
 }
 
 } // namespace
@@ -82,6 +102,24 @@ void TreePlayer::connectBars() {
     driveSplit(this, picLeftSplit, splitLeft, panefold::PointerSizeNS);
     driveSplit(this, picRight, splitMain, panefold::PointerSizeWE);
     driveSplit(this, picSplitter, splitLists, panefold::PointerSizeWE);
+}
+
+// Outer bars first: bringing back the main bar resizes the panes that hold the other two.
+// The splitters themselves set no limits; a bar dragged or restored past an edge would
+// otherwise stay out of reach.
+void TreePlayer::keepBarsReachable() {
+    if (const auto offset = reachableOffset(splitMain, true)) {
+        splitMain.ResizePanes(*offset);
+        layoutPanes();
+    }
+    if (const auto offset = reachableOffset(splitLeft, false)) {
+        splitLeft.ResizePanes(*offset);
+        layoutPanes();
+    }
+    if (const auto offset = reachableOffset(splitLists, true)) {
+        splitLists.ResizePanes(*offset);
+        layoutPanes();
+    }
 }
 
 // In twips. The play list takes the full height right of the main bar; left of it the search
