@@ -11,12 +11,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace {
 
 // Space between frmSearch's border and its controls, in pixels.
 constexpr int SearchMargin = 6;
+// Least distance, in twips, a bar brought back into reach keeps from its host's edges.
+constexpr double EdgeClearance = 90;
 
 std::shared_ptr<WidgetControl> pane(QWidget* widget) {
     return std::make_shared<WidgetControl>(widget);
@@ -58,15 +61,18 @@ void driveSplit(TreePlayer* window, SplitBarWidget* barWidget, Split& split, std
                      [&split] { split.SetPointer(panefold::PointerDefault); });
 }
 
-// The bar's leading edge kept inside its host with room for the bar itself; nothing when it
-// lies there already.
+// The bar's leading edge kept inside its host, a little clear of the host's edges where there
+// is room, so that a pane closed by a drag can be opened again; nothing when it lies there
+// already.
 template <typename Split> std::optional<double> reachableOffset(Split& split, bool across) {
     const std::shared_ptr<panefold::Control> bar = split.SplitBar();
     const std::shared_ptr<panefold::Host> host = split.HostPane();
     const double position = across ? bar->left() : bar->top();
     const double extent = across ? host->scaleWidth() : host->scaleHeight();
-    const double inside = std::clamp(position, 0.0, std::max(0.0, extent - panefold::BarThickness));
-    if (inside == position)
+    const double room = std::max(0.0, extent - panefold::BarThickness);
+    const double margin = room >= 2 * EdgeClearance ? EdgeClearance : 0;
+    const double inside = std::clamp(position, margin, room - margin);
+    if (std::abs(inside - position) < 1)
         return std::nullopt;
     return inside - position;
 }
