@@ -2,10 +2,8 @@
 // choosing a button.
 #include "qtprompts.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QTimer>
 #include <QtTest>
 
@@ -63,25 +61,6 @@ private Q_SLOTS:
         QCOMPARE(
             prompts.message("Are you sure you want to Empty the DB?", buttons, "Emptying DB..."),
             answer);
-    }
-
-    void messageShowsItsTextTitleAndButtons() {
-        QtPrompts prompts;
-        QString title, text;
-        QMessageBox::StandardButtons shown;
-        QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            QVERIFY(box);
-            title = box->windowTitle();
-            text = box->text();
-            shown = box->standardButtons();
-            box->button(QMessageBox::Yes)->click();
-        });
-        QCOMPARE(prompts.message("Delete it?", Prompts::Buttons::YesNo, "Deleting Disk..."),
-                 Prompts::Answer::Yes);
-        QCOMPARE(title, QString("Deleting Disk..."));
-        QCOMPARE(text, QString("Delete it?"));
-        QCOMPARE(shown, QMessageBox::Yes | QMessageBox::No);
     }
 
     void inputGivesTheTextOrNothingWhenCancelled() {
