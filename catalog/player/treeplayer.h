@@ -54,6 +54,8 @@ public:
     frmCredits* credits() const;
     // The window's inner area below the menu bar, in screen pixels; empty while minimized.
     QRect creditsArea() const;
+    // Brings a bar that lies outside its pane back inside it, where it can be grabbed.
+    void keepBarsReachable();
 
     // The left half: search panel over the tree and track list.
     QWidget* picLeft = nullptr;
@@ -128,6 +130,7 @@ private:
     void connectExtras();
     void load();
     void restorePlacement();
+    void fitOnScreen();
     void savePlacement();
     int selectedNode() const;
     void selectNode(int node);
