@@ -18,6 +18,16 @@ public:
     virtual void showPlayer() = 0;
     // Start-up opens the cataloguing window on an empty catalogue with "&Player" disabled.
     virtual void showCataloger(bool playerEnabled = true) = 0;
+    // The statistics window, opened over the player window; closed when it is open.
+    virtual void showStats() {}
+    virtual void closeStats() {}
+    // The credits window, centred in a rectangle of the player window's inner size at the
+    // screen's top-left corner; closed when it is open.
+    virtual void showCredits(int playerInnerWidth, int playerInnerHeight) {
+        Q_UNUSED(playerInnerWidth);
+        Q_UNUSED(playerInnerHeight);
+    }
+    virtual void closeCredits() {}
 };
 
 // The state the program's windows share, owned by the application.

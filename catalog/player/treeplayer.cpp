@@ -68,6 +68,7 @@ TreePlayer::TreePlayer(ProgramState& state, QWidget* parent) : QMainWindow(paren
     buildMenus();
     createSplitters();
     connectBars();
+    connectCommands();
     load();
 }
 

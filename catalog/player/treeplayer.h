@@ -3,12 +3,15 @@
 #include "panefold.h"
 
 #include <QMainWindow>
+#include <QPointer>
+#include <QRandomGenerator>
 #include <array>
 #include <memory>
 #include <vector>
 
 class CatalogTreeModel;
 class CatalogTreeView;
+class CopyJob;
 class DirectoryList;
 class FileList;
 class ProgramState;
@@ -18,6 +21,7 @@ class QLineEdit;
 class QListView;
 class QListWidget;
 class QMenu;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QStringListModel;
@@ -46,6 +50,27 @@ public:
     // Places every control for the window's current size and bar positions.
     void layoutPanes();
 
+    // The play list's commands, as its menu runs them.
+    void copyPlaylist();
+    // Copies the play list into TargetDir, once the folder is chosen.
+    void startCopy();
+    void deleteTickedRows();
+    void clearPlaylist();
+    void addRandomSongs();
+    bool isCopying() const;
+    CopyJob* copyJob() const;
+    // Local mode: "&Local" walks `localFolder` into the lists, "&DB" loads the catalogue again.
+    void switchLocal();
+    bool isLocalMode() const;
+    // Records `strPath` and every folder below it, each after its subfolders.
+    void NavigateTree(const QString& strPath);
+    // Records the folder Dir1 shows with the MP3 files File1 lists.
+    void addFiles();
+    QString localFolder;
+    // Centre of the credits window: in a rectangle of the inner area's size at the screen's
+    // top-left corner.
+    static QPoint creditsTopLeft(const QSize& playerInner, const QSize& credits);
+
     // The left half: search panel over the tree and track list.
     QWidget* picLeft = nullptr;
     SplitBarWidget* picRight = nullptr;
@@ -65,6 +90,9 @@ public:
     SplitBarWidget* picSplitter = nullptr;
     CatalogTreeView* trDirs = nullptr;
     QListView* lstFiles = nullptr;
+    // Shown in the status bar while the play list is being copied.
+    QProgressBar* copyProgress = nullptr;
+    QPushButton* copyCancel = nullptr;
 
     CatalogTreeModel* treeModel = nullptr;
     TrackListModel* filesModel = nullptr;
@@ -123,6 +151,14 @@ private:
     void selectNode(int node);
     void showTrackResult(qint32 trackIndex, const QString& text);
     void showDirResult(qint32 dirIndex);
+    void connectCommands();
+    void toggleWinamp();
+    void toggleDrive();
+    void toggleCredits();
+    void openCataloger();
+    bool chooseTargetDir();
+    void setCopying(bool copying);
+    void refreshPlaylistTotals();
 
     ProgramState& m_state;
     QWidget* m_searchBody = nullptr; // frmSearch's inner area, below its caption
@@ -130,4 +166,6 @@ private:
     std::shared_ptr<WidgetHost> m_leftHost;
     std::shared_ptr<WidgetHost> m_listsHost;
     bool m_resultsAreTracks = true; // what the rows of lstResults name
+    QRandomGenerator m_random;      // the random songs' draws, seeded when the window loads
+    QPointer<CopyJob> m_copy;       // the copy under way, if any
 };
