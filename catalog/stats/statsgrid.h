@@ -11,8 +11,9 @@ class StatsGridModel : public QSqlQueryModel {
 public:
     using QSqlQueryModel::QSqlQueryModel;
 
-    QVariant data(const QModelIndex& index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
 };
 
 // Column widths that share `gridWidth` less 400 twips in proportion to each column's longest
