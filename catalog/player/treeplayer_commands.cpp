@@ -29,7 +29,8 @@ void TreePlayer::connectCommands() {
 
     copyProgress = new QProgressBar(StatusBar1);
     copyProgress->setObjectName("copyProgress");
-    copyProgress->setMaximumWidth(260);
+    copyProgress->setFixedWidth(
+        copyProgress->fontMetrics().horizontalAdvance("File 000 of 000: 00000 of 00000 KB") + 40);
     copyProgress->hide();
     copyCancel = new QPushButton("Cancel", StatusBar1);
     copyCancel->setObjectName("copyCancel");
