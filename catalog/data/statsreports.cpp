@@ -1,5 +1,7 @@
 #include "statsreports.h"
 
+#include "catalogdb.h"
+
 namespace statsreports {
 
 namespace {
@@ -33,6 +35,26 @@ QString measureStatement(const QString& reportStatement, const QStringList& colu
                      .arg(quoted(column))
                      .arg(column.size());
     return "SELECT " + parts.join(", ") + " FROM (" + reportStatement + ")";
+}
+
+Measurement measure(const QString& dbPath, const QString& reportStatement,
+                    const QStringList& columns) {
+    Measurement result;
+    result.longest.assign(columns.size(), 0);
+    try {
+        CatalogConnection connection(dbPath, "stats-measure");
+        if (!connection.isOpen())
+            throw CatalogError(connection.lastError());
+        QSqlQuery q = catalogdb::run(connection.db(), measureStatement(reportStatement, columns));
+        if (q.next()) {
+            result.rows = q.value(0).toLongLong();
+            for (int c = 0; c < columns.size(); ++c)
+                result.longest[c] = q.value(c + 1).toInt();
+        }
+    } catch (const CatalogError& e) {
+        result.error = e.message();
+    }
+    return result;
 }
 
 } // namespace statsreports

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <array>
 #include <optional>
+#include <vector>
 
 // The four reports of the statistics window: each shows one stored query of the catalogue.
 namespace statsreports {
@@ -28,5 +29,16 @@ std::optional<QString> statementFor(const QString& name);
 // One pass over a report's rows that gives the row count followed by, for each column, the
 // length of its longest text (the column name counts as one of its texts).
 QString measureStatement(const QString& reportStatement, const QStringList& columns);
+
+struct Measurement {
+    qint64 rows = 0;
+    std::vector<int> longest; // per column
+    QString error;            // why the report could not be measured
+};
+
+// Measures a report of the catalogue at `dbPath` on a connection of its own, so it may run
+// on any thread.
+Measurement measure(const QString& dbPath, const QString& reportStatement,
+                    const QStringList& columns);
 
 } // namespace statsreports

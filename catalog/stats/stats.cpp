@@ -16,6 +16,7 @@
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QTableView>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
@@ -42,12 +43,16 @@ Stats::Stats(ProgramState& state, QWidget* over, QWidget* parent)
     }
     WindowFade(m_state, 0, 5);
     m_connection = std::make_unique<CatalogConnection>(m_state.DBPath, "stats");
+    connect(&m_measuring, &QFutureWatcherBase::finished, this, &Stats::applyMeasurement);
     optStats[0]->setChecked(true);
     showReport(0);
     m_state.QuitOnClose = true;
 }
 
-Stats::~Stats() = default;
+Stats::~Stats() {
+    m_measuring.disconnect(this); // a measure still under way finishes unheard
+    model->clear();               // its rows come through the connection, which closes first
+}
 
 void Stats::buildControls() {
     auto* inner = new QWidget(this);
@@ -97,6 +102,7 @@ void Stats::showReport(int index) {
     m_connection->reopen();
     model->setQuery(statement, m_connection->db());
     if (model->lastError().isValid()) {
+        m_measuring.setFuture({});
         m_recordCount = 0;
         m_longest.clear();
         StatusBar1->setPanelText(1, "# of Records: 0");
@@ -104,12 +110,11 @@ void Stats::showReport(int index) {
         return;
     }
     measure(statement);
-    StatusBar1->setPanelText(1, "# of Records: " + QString::number(m_recordCount));
-    Resize_Grid();
 }
 
-// The row count and each column's longest text in one pass in the database, so a large
-// report shows at once: the grid itself only fetches the rows it shows.
+// The row count and each column's longest text come from one pass in the database, on a
+// thread of its own: the grid shows its first rows at once, whatever the report's size, and
+// fetches the others as it scrolls.
 void Stats::measure(const QString& statement) {
     QStringList columns;
     const QSqlRecord record = model->record();
@@ -117,17 +122,22 @@ void Stats::measure(const QString& statement) {
         columns << record.fieldName(c);
     m_recordCount = 0;
     m_longest.assign(columns.size(), 0);
-    try {
-        QSqlQuery q =
-            catalogdb::run(m_connection->db(), statsreports::measureStatement(statement, columns));
-        if (!q.next())
-            return;
-        m_recordCount = q.value(0).toLongLong();
-        for (int c = 0; c < columns.size(); ++c)
-            m_longest[c] = q.value(c + 1).toInt();
-    } catch (const CatalogError& e) {
-        showFailure(e.message());
-    }
+    StatusBar1->setPanelText(1, "# of Records: counting...");
+    m_measuring.setFuture(
+        QtConcurrent::run(statsreports::measure, m_state.DBPath, statement, columns));
+}
+
+void Stats::applyMeasurement() {
+    if (m_measuring.future().resultCount() == 0)
+        return; // given up: the report could not be shown
+    const statsreports::Measurement result = m_measuring.result();
+    if (!result.error.isEmpty())
+        showFailure(result.error);
+    m_recordCount = result.rows;
+    m_longest = result.longest;
+    StatusBar1->setPanelText(1, "# of Records: " + QString::number(m_recordCount));
+    Resize_Grid();
+    Q_EMIT measured();
 }
 
 void Stats::Resize_Grid() {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "statsreports.h"
+
+#include <QFutureWatcher>
 #include <QMainWindow>
 #include <array>
 #include <memory>
@@ -26,6 +29,9 @@ public:
     // Widths of the grid's columns in proportion to each column's longest text.
     void Resize_Grid();
 
+    // The count and the widths follow the rows as soon as the report is measured.
+    bool isMeasuring() const { return m_measuring.isRunning(); }
+
     // The grid as rows and columns, row 0 being the headings.
     int gridRows() const { return m_recordCount + 1; }
     int gridCols() const;
@@ -39,6 +45,10 @@ public:
     StatusPanels* StatusBar1 = nullptr;
     StatsGridModel* model = nullptr;
 
+Q_SIGNALS:
+    // The shown report's row count and column widths are known.
+    void measured();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -47,10 +57,12 @@ private:
     void buildControls();
     void layoutControls();
     void measure(const QString& statement);
+    void applyMeasurement();
     void showFailure(const QString& message);
 
     ProgramState& m_state;
     std::unique_ptr<CatalogConnection> m_connection;
     qint64 m_recordCount = 0;
     std::vector<int> m_longest;
+    QFutureWatcher<statsreports::Measurement> m_measuring;
 };

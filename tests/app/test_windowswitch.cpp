@@ -39,7 +39,7 @@ private Q_SLOTS:
         QPointer<Stats> stats = windows.existingStats();
         QVERIFY(stats && stats->isVisible());
         QCOMPARE(stats->pos(), player->pos());
-        QCOMPARE(stats->StatusBar1->panelText(1), QString("# of Records: 1"));
+        QTRY_COMPARE(stats->StatusBar1->panelText(1), QString("# of Records: 1"));
 
         player->mnuCataloger->trigger();
         QTRY_VERIFY(!windows.existingPlayer() && !stats);

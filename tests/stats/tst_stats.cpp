@@ -12,6 +12,9 @@
 #include <QTableView>
 #include <QtTest>
 
+// The row count and the widths arrive once the report is measured.
+#define WAIT_MEASURED(stats) QTRY_VERIFY(!(stats).StatusBar1->panelText(1).contains("counting"))
+
 class StatsTest : public QObject {
     Q_OBJECT
 private:
@@ -41,6 +44,7 @@ private Q_SLOTS:
         fill(rig, 10, 0);
         Stats stats(rig.state);
         stats.show();
+        WAIT_MEASURED(stats);
         QCOMPARE(stats.gridRows(), 11);
         QCOMPARE(stats.gridCols(), 5);
         QCOMPARE(stats.StatusBar1->panelText(1), QString("# of Records: 10"));
@@ -53,6 +57,7 @@ private Q_SLOTS:
 
         QTest::mouseClick(stats.optStats[1], Qt::LeftButton, {}, QPoint(8, 8));
         QVERIFY(stats.optStats[1]->isChecked());
+        WAIT_MEASURED(stats);
         QCOMPARE(stats.gridRows(), 1);
         QCOMPARE(stats.gridCols(), 6);
         QCOMPARE(stats.StatusBar1->panelText(1), QString("# of Records: 0"));
@@ -66,6 +71,9 @@ private Q_SLOTS:
         fill(rig, 1, 3000);
         Stats stats(rig.state);
         stats.showReport(3);
+        QCOMPARE(stats.StatusBar1->panelText(1), QString("# of Records: counting..."));
+        QVERIFY(stats.model->rowCount() > 0);
+        WAIT_MEASURED(stats);
         QCOMPARE(stats.recordCount(), 3000);
         QCOMPARE(stats.StatusBar1->panelText(1), QString("# of Records: 3000"));
         QVERIFY(stats.model->rowCount() < 3000);
@@ -83,6 +91,7 @@ private Q_SLOTS:
         fill(rig, 3, 0);
         Stats stats(rig.state);
         stats.show();
+        WAIT_MEASURED(stats);
         for (const int width : {900, 600}) {
             stats.resize(width, 400);
             QApplication::processEvents();
