@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QListWidget>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -43,6 +44,11 @@ void TreePlayer::connectCommands() {
             m_copy->cancel();
     });
 
+    // The play list's commands are its right-button menu.
+    lstSongs->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lstSongs, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        mnuPlaylist1->popup(lstSongs->viewport()->mapToGlobal(at));
+    });
     connect(mnuCopy, &QAction::triggered, this, &TreePlayer::copyPlaylist);
     connect(mnuDelete, &QAction::triggered, this, &TreePlayer::deleteTickedRows);
     connect(mnuClear, &QAction::triggered, this, &TreePlayer::clearPlaylist);
