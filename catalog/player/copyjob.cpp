@@ -132,6 +132,9 @@ CopyJob::Next CopyJob::copySlice() {
     if (!m_partial->flush())
         return fail(m_partial->errorString());
     m_partial->close();
+    // The partial file was made private to its owner; the copy is as open as its original.
+    m_partial->setPermissions(m_source->permissions() | QFileDevice::ReadOwner |
+                              QFileDevice::WriteOwner);
     // The destination may have appeared meanwhile; rename never replaces a file.
     const QString destination = freeFileName(m_destination);
     if (!m_partial->rename(destination))

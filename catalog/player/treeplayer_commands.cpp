@@ -30,8 +30,10 @@ void TreePlayer::connectCommands() {
 
     copyProgress = new QProgressBar(StatusBar1);
     copyProgress->setObjectName("copyProgress");
-    copyProgress->setFixedWidth(
+    // Wide enough for its text, narrow enough not to widen a small window.
+    copyProgress->setMaximumWidth(
         copyProgress->fontMetrics().horizontalAdvance("File 000 of 000: 00000 of 00000 KB") + 40);
+    copyProgress->setMinimumWidth(80);
     copyProgress->hide();
     copyCancel = new QPushButton("Cancel", StatusBar1);
     copyCancel->setObjectName("copyCancel");

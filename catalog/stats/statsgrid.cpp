@@ -6,6 +6,8 @@
 QVariant StatsGridModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    if (role == Qt::ToolTipRole) // a narrow column cuts long texts short
+        return QSqlQueryModel::data(index, Qt::DisplayRole);
     return QSqlQueryModel::data(index, role);
 }
 

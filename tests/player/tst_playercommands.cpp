@@ -97,6 +97,8 @@ private Q_SLOTS:
         QCOMPARE(rig.ticks(), QString("xxx-"));
         QCOMPARE(rig.outFiles(), QStringList({"a.mp3", "b.mp3", "c.mp3"}));
         QCOMPARE(contents(rig.path("out/b.mp3")), QByteArray("second"));
+        QCOMPARE(QFileInfo(rig.path("out/b.mp3")).permissions(),
+                 QFileInfo(rig.path("disk10/Pop/b.mp3")).permissions());
         QCOMPARE(rig.status(), QString("Copying Complete."));
         QVERIFY(!rig.window->copyProgress->isVisible());
     }
