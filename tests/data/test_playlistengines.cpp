@@ -38,24 +38,6 @@ TrackList loadedTracks(int count) {
 class RandomPicksTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void answers_data() {
-        QTest::addColumn<std::optional<QString>>("answer");
-        QTest::addColumn<int>("count");
-        QTest::newRow("proposed") << std::optional<QString>("15") << 15;
-        QTest::newRow("spaces") << std::optional<QString>(" 4 ") << 4;
-        QTest::newRow("zero") << std::optional<QString>("0") << 0;
-        QTest::newRow("fraction") << std::optional<QString>("2.5") << 0;
-        QTest::newRow("negative") << std::optional<QString>("-3") << 0;
-        QTest::newRow("text") << std::optional<QString>("many") << 0;
-        QTest::newRow("empty") << std::optional<QString>("") << 0;
-        QTest::newRow("cancelled") << std::optional<QString>() << 0;
-    }
-    void answers() {
-        QFETCH(std::optional<QString>, answer);
-        QFETCH(int, count);
-        QCOMPARE(randompicks::songCount(answer), count);
-    }
-
     // Picks never repeat a name, skip names already in the play list and the empty slots of
     // either mode, and stop when the tracks run out.
     void picksAreDistinctRealTracks() {

@@ -103,17 +103,6 @@ private Q_SLOTS:
                                  twipsToPixels(usable * longest[c] / total, &stats)) <= 1);
         }
     }
-
-    void opensOverThePlayer() {
-        ProgramRig rig;
-        fill(rig, 1, 0);
-        QWidget player;
-        player.setGeometry(120, 90, 700, 500);
-        player.show();
-        Stats stats(rig.state, &player);
-        QCOMPARE(stats.pos(), player.pos());
-        QCOMPARE(stats.size(), player.size());
-    }
 };
 
 QTEST_MAIN(StatsTest)
