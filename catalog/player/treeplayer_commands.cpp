@@ -69,7 +69,8 @@ void TreePlayer::connectCommands() {
 
 // The play list's totals after its rows changed.
 void TreePlayer::refreshPlaylistTotals() {
-    StatusBar1->setPanelText(2, "Tracks to copy: " + QString::number(lstSongs->count()));
+    StatusBar1->setPanelText(2,
+                             "Tracks to copy: " + QString::number(PlaylistRows(lstSongs).count()));
 }
 
 // ---- Copy ----------------------------------------------------------------------------------
