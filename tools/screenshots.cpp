@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -103,7 +104,12 @@ int main(int argc, char* argv[]) {
     player->resize(1100, 700);
 
     windows.showStats();
-    windows.existingStats()->showReport(2);
+    {
+        QEventLoop measured;
+        QObject::connect(windows.existingStats(), &Stats::measured, &measured, &QEventLoop::quit);
+        windows.existingStats()->showReport(2);
+        measured.exec();
+    }
     save(windows.existingStats(), out.filePath("stats.png"));
     windows.closeStats();
 
