@@ -31,6 +31,9 @@ int main(int argc, char* argv[]) {
         return benchScan(options);
     if (which == "player")
         return benchPlayer(options);
-    std::fprintf(stderr, "usage: catalog_bench scan --files N | player --tracks N\n");
+    if (which == "stats")
+        return benchStats(options);
+    std::fprintf(stderr,
+                 "usage: catalog_bench scan --files N | player --tracks N | stats --tracks N\n");
     return 2;
 }

@@ -4,22 +4,29 @@
 #include "catalogdb.h"
 #include "cataloger.h"
 #include "catalogmodels.h"
+#include "copyjob.h"
 #include "directorylist.h"
 #include "dirlisting.h"
 #include "dlgfrm.h"
 #include "frmcredits.h"
+#include "playlistrows.h"
 #include "programstate.h"
 #include "qtprompts.h"
 #include "settingsstore.h"
+#include "stats.h"
 #include "treeplayer.h"
 #include "windows.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QPainter>
+#include <QListWidget>
+#include <QMessageBox>
 #include <QPixmap>
+#include <QPushButton>
 #include <QScreen>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -127,6 +134,45 @@ int main(int argc, char* argv[]) {
     saveCredits(player, out);
     player->setGeometry(player->screen()->availableGeometry());
     save(player, out.filePath("player-maximized.png"));
+    player->resize(1100, 700);
+
+    windows.showStats();
+    {
+        QEventLoop measured;
+        QObject::connect(windows.existingStats(), &Stats::measured, &measured, &QEventLoop::quit);
+        windows.existingStats()->showReport(2);
+        measured.exec();
+    }
+    save(windows.existingStats(), out.filePath("stats.png"));
+    windows.closeStats();
+
+    // The play list copied into a folder: the disk question, then the copy under way.
+    PlaylistRows rows(player->lstSongs);
+    for (const TrackRecord& track : state.lists.tracks)
+        if (track.TrackID != 0)
+            rows.append({track.TrackID, track.TrackName, track.TrackName});
+    state.TargetDir = work.filePath("copies");
+    QDir().mkpath(state.TargetDir);
+    QTimer answerDisk;
+    answerDisk.callOnTimeout([&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            save(box, out.filePath("copy-disk-question.png"));
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    answerDisk.start(50);
+    player->startCopy();
+    bool grabbed = false;
+    QObject::connect(player->copyJob(), &CopyJob::progress, player,
+                     [&](int file, int, qint64 bytes, qint64 fileBytes) {
+                         if (!grabbed && file == 2 && bytes > fileBytes / 3) {
+                             grabbed = true;
+                             save(player, out.filePath("copy-progress.png"));
+                         }
+                     });
+    while (player->isCopying())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    save(player, out.filePath("copy-complete.png"));
     state.QuitOnClose = false;
     player->close();
     return 0;

@@ -72,6 +72,7 @@ TreePlayer::TreePlayer(ProgramState& state, QWidget* parent) : QMainWindow(paren
     createSplitters();
     connectBars();
     connectExtras();
+    connectCommands();
     load();
 }
 

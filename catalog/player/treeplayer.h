@@ -4,12 +4,14 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QRandomGenerator>
 #include <array>
 #include <memory>
 #include <vector>
 
 class CatalogTreeModel;
 class CatalogTreeView;
+class CopyJob;
 class DirectoryList;
 class frmCredits;
 class FileList;
@@ -20,6 +22,7 @@ class QLineEdit;
 class QListView;
 class QListWidget;
 class QMenu;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QStringListModel;
@@ -57,6 +60,24 @@ public:
     // Brings a bar that lies outside its pane back inside it, where it can be grabbed.
     void keepBarsReachable();
 
+    // The play list's commands, as its menu runs them.
+    void copyPlaylist();
+    // Copies the play list into TargetDir, once the folder is chosen.
+    void startCopy();
+    void deleteTickedRows();
+    void clearPlaylist();
+    void addRandomSongs();
+    bool isCopying() const;
+    CopyJob* copyJob() const;
+    // Local mode: "&Local" walks `localFolder` into the lists, "&DB" loads the catalogue again.
+    void switchLocal();
+    bool isLocalMode() const;
+    // Records `strPath` and every folder below it, each after its subfolders.
+    void NavigateTree(const QString& strPath);
+    // Records the folder Dir1 shows with the MP3 files File1 lists.
+    void addFiles();
+    QString localFolder;
+
     // The left half: search panel over the tree and track list.
     QWidget* picLeft = nullptr;
     SplitBarWidget* picRight = nullptr;
@@ -76,6 +97,9 @@ public:
     SplitBarWidget* picSplitter = nullptr;
     CatalogTreeView* trDirs = nullptr;
     QListView* lstFiles = nullptr;
+    // Shown in the status bar while the play list is being copied.
+    QProgressBar* copyProgress = nullptr;
+    QPushButton* copyCancel = nullptr;
 
     CatalogTreeModel* treeModel = nullptr;
     TrackListModel* filesModel = nullptr;
@@ -136,6 +160,13 @@ private:
     void selectNode(int node);
     void showTrackResult(qint32 trackIndex, const QString& text);
     void showDirResult(qint32 dirIndex);
+    void connectCommands();
+    void toggleWinamp();
+    void toggleDrive();
+    void openCataloger();
+    bool chooseTargetDir();
+    void setCopying(bool copying);
+    void refreshPlaylistTotals();
 
     ProgramState& m_state;
     QWidget* m_searchBody = nullptr; // frmSearch's inner area, below its caption
@@ -144,4 +175,6 @@ private:
     std::shared_ptr<WidgetHost> m_listsHost;
     bool m_resultsAreTracks = true; // what the rows of lstResults name
     QPointer<frmCredits> m_credits;
+    QRandomGenerator m_random;      // the random songs' draws, seeded when the window loads
+    QPointer<CopyJob> m_copy;       // the copy under way, if any
 };
