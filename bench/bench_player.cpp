@@ -45,6 +45,8 @@ public:
     }
 };
 
+} // namespace
+
 void fillCatalogue(const QString& path, int trackCount) {
     CatalogConnection connection(path, "bench-fill");
     const QSqlDatabase db = connection.db();
@@ -87,6 +89,8 @@ void fillCatalogue(const QString& path, int trackCount) {
     }
     transaction.commit();
 }
+
+namespace {
 
 double seconds(const QElapsedTimer& timer) {
     return static_cast<double>(timer.nsecsElapsed()) / 1e9;

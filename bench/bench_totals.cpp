@@ -4,7 +4,7 @@
 
 #include "benchcases.h"
 
-#include "playlist.h"
+#include "catalogmodels.h"
 #include "programstate.h"
 #include "scriptedprompts.h"
 #include "settingsstore.h"
@@ -59,7 +59,8 @@ int benchTotals(const QStringList& options) {
         const TrackRecord& track = tracks[static_cast<size_t>(i) * CatalogueTracks / rows];
         items.push_back({track.TrackID, track.TrackName});
     }
-    player.songsModel->appendVolume(items);
+    player.filesModel->setItems(std::move(items));
+    player.addVolume();
 
     state.lists.tracks = tracks; // as a load leaves it: not indexed yet
     std::printf("rows %d\n", rows);

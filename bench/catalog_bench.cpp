@@ -31,9 +31,12 @@ int main(int argc, char* argv[]) {
         return benchScan(options);
     if (which == "player")
         return benchPlayer(options);
+    if (which == "stats")
+        return benchStats(options);
     if (which == "totals")
         return benchTotals(options);
     std::fprintf(stderr,
-                 "usage: catalog_bench scan --files N | player --tracks N | totals --rows M\n");
+                 "usage: catalog_bench scan --files N | player --tracks N | stats --tracks N "
+                 "| totals --rows M\n");
     return 2;
 }

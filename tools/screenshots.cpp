@@ -4,20 +4,29 @@
 #include "catalogdb.h"
 #include "cataloger.h"
 #include "catalogmodels.h"
+#include "copyjob.h"
 #include "directorylist.h"
 #include "dirlisting.h"
 #include "dlgfrm.h"
+#include "frmcredits.h"
+#include "playlistrows.h"
 #include "programstate.h"
 #include "qtprompts.h"
 #include "settingsstore.h"
+#include "stats.h"
 #include "treeplayer.h"
 #include "windows.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QLineEdit>
+#include <QPainter>
+#include <QListWidget>
+#include <QMessageBox>
 #include <QPixmap>
+#include <QPushButton>
 #include <QScreen>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -31,6 +40,36 @@ void save(QWidget* window, const QString& file) {
     QApplication::processEvents();
     window->grab().save(file);
     std::printf("%s\n", qPrintable(file));
+}
+
+// The credits window at the height of its fade, over the player window. A window system
+// without a compositor shows it opaque, so the picture lays the two windows together itself.
+void saveCredits(TreePlayer* player, const QDir& out) {
+    player->mnuCredits->trigger();
+    frmCredits* credits = player->credits();
+    if (!credits)
+        return;
+    credits->Timer1->stop();
+    credits->Timer2->stop();
+    while (credits->alpha() < frmCredits::FadePeak)
+        credits->fadeTick();
+    QApplication::processEvents();
+    const QPixmap card = credits->grab();
+    card.save(out.filePath("credits-window.png"));
+    QPixmap scene = player->grab();
+    QPainter painter(&scene);
+    painter.setOpacity(credits->alpha() / 255.0);
+    painter.drawPixmap(credits->frameGeometry().topLeft() - player->mapToGlobal(QPoint()), card);
+    painter.end();
+    scene.save(out.filePath("credits.png"));
+    // What the window system itself shows: the credits window on top, opaque without a compositor.
+    const QRect onScreen = player->frameGeometry();
+    const QPixmap shown = player->screen()->grabWindow(0, onScreen.x(), onScreen.y(),
+                                                       onScreen.width(), onScreen.height());
+    if (!shown.isNull())
+        shown.save(out.filePath("credits-screen.png"));
+    std::printf("%s\n", qPrintable(out.filePath("credits.png")));
+    player->mnuCredits->trigger();
 }
 
 } // namespace
@@ -92,8 +131,48 @@ int main(int argc, char* argv[]) {
     player->txtSearch->setText("blue");
     player->runSearch();
     save(player, out.filePath("player.png"));
+    saveCredits(player, out);
     player->setGeometry(player->screen()->availableGeometry());
     save(player, out.filePath("player-maximized.png"));
+    player->resize(1100, 700);
+
+    windows.showStats();
+    {
+        QEventLoop measured;
+        QObject::connect(windows.existingStats(), &Stats::measured, &measured, &QEventLoop::quit);
+        windows.existingStats()->showReport(2);
+        measured.exec();
+    }
+    save(windows.existingStats(), out.filePath("stats.png"));
+    windows.closeStats();
+
+    // The play list copied into a folder: the disk question, then the copy under way.
+    PlaylistRows rows(player->lstSongs);
+    for (const TrackRecord& track : state.lists.tracks)
+        if (track.TrackID != 0)
+            rows.append({track.TrackID, track.TrackName, track.TrackName});
+    state.TargetDir = work.filePath("copies");
+    QDir().mkpath(state.TargetDir);
+    QTimer answerDisk;
+    answerDisk.callOnTimeout([&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            save(box, out.filePath("copy-disk-question.png"));
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    answerDisk.start(50);
+    player->startCopy();
+    bool grabbed = false;
+    QObject::connect(player->copyJob(), &CopyJob::progress, player,
+                     [&](int file, int, qint64 bytes, qint64 fileBytes) {
+                         if (!grabbed && file == 2 && bytes > fileBytes / 3) {
+                             grabbed = true;
+                             save(player, out.filePath("copy-progress.png"));
+                         }
+                     });
+    while (player->isCopying())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    save(player, out.filePath("copy-complete.png"));
     state.QuitOnClose = false;
     player->close();
     return 0;

@@ -18,6 +18,9 @@ public:
     virtual void showPlayer() = 0;
     // Start-up opens the cataloguing window on an empty catalogue with "&Player" disabled.
     virtual void showCataloger(bool playerEnabled = true) = 0;
+    // The statistics window, opened over the player window; closed when it is open.
+    virtual void showStats() {}
+    virtual void closeStats() {}
 };
 
 // The state the program's windows share, owned by the application.

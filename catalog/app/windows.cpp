@@ -1,6 +1,7 @@
 #include "windows.h"
 
 #include "cataloger.h"
+#include "stats.h"
 #include "treeplayer.h"
 
 #include <QAction>
@@ -34,4 +35,26 @@ void Windows::showCataloger(bool playerEnabled) {
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+Stats* Windows::stats() {
+    if (!m_stats)
+        m_stats = new Stats(m_state, player());
+    return m_stats;
+}
+
+Stats* Windows::existingStats() const {
+    return m_stats;
+}
+
+void Windows::showStats() {
+    Stats* window = stats();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void Windows::closeStats() {
+    if (m_stats)
+        m_stats->close();
 }

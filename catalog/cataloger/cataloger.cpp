@@ -68,6 +68,12 @@ Cataloger::Cataloger(ProgramState& state, QWidget* parent) : QMainWindow(parent)
 }
 
 Cataloger::~Cataloger() {
+    // The grids are deleted one by one below; none may reach this window's filter meanwhile,
+    // which would look at a grid already gone.
+    for (QTableView* grid : {DBGrid1, DBGrid2, DBGrid3}) {
+        grid->removeEventFilter(this);
+        grid->viewport()->removeEventFilter(this);
+    }
     // The models' queries go before the connection they run on.
     delete DBGrid1;
     delete DBGrid2;
@@ -187,10 +193,18 @@ void Cataloger::fitIdentifierColumns() {
 }
 
 void Cataloger::refreshAll() {
-    Disks->refresh();
+    refreshDisks();
     Dirs->refresh();
     Tracks->refresh();
     Resize_Grid();
+}
+
+// Like a data control moving to its first record, the refreshed grid makes its first row
+// current, so the next scan has a disk without another click.
+void Cataloger::refreshDisks() {
+    Disks->refresh();
+    if (Disks->rowCount() > 0)
+        DBGrid1->setCurrentIndex(Disks->index(0, DiskGridModel::DiskNameColumn));
 }
 
 void Cataloger::showError(const QString& message) {

@@ -77,6 +77,7 @@ private:
     void fitIdentifierColumns();
     void bindDataControls();
     void refreshAll();
+    void refreshDisks();
     void showError(const QString& message);
 
     // Grid clicks and deletions. The disk of the disks grid's current row, if it has one.

@@ -66,7 +66,7 @@ void Cataloger::deleteCurrentDisk() {
     }
     Tracks->refresh();
     Dirs->refresh();
-    Disks->refresh();
+    refreshDisks();
     if (!failure.isEmpty())
         showError(failure);
 }

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTableView>
@@ -47,11 +48,21 @@ void Cataloger::catalogDisk() {
         m_state.prompts.message("Please select a Disk.");
         return;
     }
+    // The scan walks only what the directory list shows; with its drive unplugged it shows
+    // nothing, and nothing is scanned.
+    const QString start = Dir1->highlightedPath();
+    if (Dir1->path().isEmpty() || !QFileInfo(start).isDir()) {
+        m_state.prompts.message(
+            QStringLiteral("The drive %1 cannot be read. Insert its disk or choose another drive.")
+                .arg(Drive1->drive()),
+            Prompts::Buttons::Ok, windowTitle());
+        return;
+    }
     Dirs->setRecordSource("Dirs");
     Tracks->setRecordSource("Tracks");
     Dirs->refresh();
     Tracks->refresh();
-    NavigateTree(Dir1->highlightedPath());
+    NavigateTree(start);
     // A cancelled scan keeps its rows: the player is worth opening once any track is stored.
     if (!m_cancelRequested || Tracks->rowCount() > 0)
         mnuPlayer->setEnabled(true);

@@ -53,7 +53,7 @@ void Cataloger::emptyDatabase() {
     }
     Tracks->refresh();
     Dirs->refresh();
-    Disks->refresh();
+    refreshDisks();
     if (!failure.isEmpty()) {
         showError(failure);
         return;

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
+#include <utility>
 
 namespace {
 
@@ -102,8 +103,23 @@ void DlgFrm::driveChanged(const QString& drive) {
         Drive1->setDrive(m_drive);
     }
     if (isVisible())
-        m_state.prompts.message(QStringLiteral("The drive %1 cannot be read.").arg(drive),
-                                Prompts::Buttons::Ok, windowTitle());
+        tellUnreadable(drive);
+    else
+        m_untold = drive;
+}
+
+void DlgFrm::tellUnreadable(const QString& drive) {
+    m_state.prompts.message(QStringLiteral("The drive %1 cannot be read.").arg(drive),
+                            Prompts::Buttons::Ok, windowTitle());
+}
+
+// A drive found unreadable before the dialog was shown is told once the person can see it.
+void DlgFrm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (m_untold.isEmpty())
+        return;
+    QTimer::singleShot(
+        0, this, [this, drive = std::exchange(m_untold, QString())] { tellUnreadable(drive); });
 }
 
 void DlgFrm::acceptDrive() {
@@ -111,7 +127,13 @@ void DlgFrm::acceptDrive() {
     accept();
 }
 
+// With nothing listed (an unreadable drive) there is no directory to take: the previous
+// target stays, as when the dialog is closed.
 void DlgFrm::acceptDirectory() {
+    if (Dir1->path().isEmpty()) {
+        reject();
+        return;
+    }
     m_state.TargetDir = Dir1->path();
     accept();
 }

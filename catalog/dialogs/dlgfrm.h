@@ -27,7 +27,11 @@ public:
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void tellUnreadable(const QString& drive);
     void driveChanged(const QString& drive);
     void acceptDrive();
     void acceptDirectory();
@@ -39,7 +43,8 @@ private:
     };
 
     ProgramState& m_state;
-    QString m_drive; // the drive last shown, kept when a new one cannot be read
+    QString m_drive;  // the drive last shown, kept when a new one cannot be read
+    QString m_untold; // a drive found unreadable while the dialog was hidden
     FadeSlot m_fade1;
     FadeSlot m_fade2;
 };

@@ -73,7 +73,9 @@ QString QtPrompts::openFile(const QString& title, const QString& filter,
     QFileDialog dialog(dialogParent(), title);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile); // a new name makes a new catalogue
-    dialog.setNameFilters({QStringLiteral("Catalogue (%1)").arg(filter), "All files (*)"});
+    const QString kind =
+        filter.endsWith(".mdb") ? QStringLiteral("Catalogue") : QStringLiteral("Files");
+    dialog.setNameFilters({QStringLiteral("%1 (%2)").arg(kind, filter), "All files (*)"});
     QString suffix = defaultExtension;
     suffix.remove("*.");
     dialog.setDefaultSuffix(suffix);

@@ -99,6 +99,10 @@ QVariant TrackListModel::data(const QModelIndex& index, int role) const {
 CatalogTreeView::CatalogTreeView(QWidget* parent) : QTreeView(parent) {
     header()->hide();
     setUniformRowHeights(true); // keeps thousands of disks cheap to lay out
+    // A long directory name widens the column instead of being cut off at the tree's edge;
+    // the tree then scrolls sideways.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
 }

@@ -4,11 +4,22 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <cmath>
+#include <optional>
 
 namespace {
 
 // Pixels the grab area adds on each side of a bar.
 constexpr int BarReach = 2;
+
+// `twips` in pixels of `widget`; nothing for a value that is not a number or lies beyond
+// what a widget can take (a hand-edited setting), so that the pixel sums cannot overflow.
+std::optional<int> toPixels(double twips, const QWidget* widget) {
+    const double pixels = twips * widget->logicalDpiY() / 1440.0;
+    if (!(std::abs(pixels) <= QWIDGETSIZE_MAX))
+        return std::nullopt;
+    return static_cast<int>(std::lround(pixels));
+}
 
 } // namespace
 
@@ -33,32 +44,34 @@ double WidgetControl::height() const {
 }
 
 bool WidgetControl::setLeft(double value) {
-    if (!m_widget)
+    const std::optional<int> pixels = m_widget ? toPixels(value, m_widget) : std::nullopt;
+    if (!pixels)
         return false;
-    m_widget->move(twipsToPixels(value, m_widget) - m_reach.left(), m_widget->y());
+    m_widget->move(*pixels - m_reach.left(), m_widget->y());
     return true;
 }
 
 bool WidgetControl::setTop(double value) {
-    if (!m_widget)
+    const std::optional<int> pixels = m_widget ? toPixels(value, m_widget) : std::nullopt;
+    if (!pixels)
         return false;
-    m_widget->move(m_widget->x(), twipsToPixels(value, m_widget) - m_reach.top());
+    m_widget->move(m_widget->x(), *pixels - m_reach.top());
     return true;
 }
 
 bool WidgetControl::setWidth(double value) {
-    if (!m_widget || value < 0)
+    const std::optional<int> pixels = m_widget ? toPixels(value, m_widget) : std::nullopt;
+    if (!pixels || value < 0)
         return false;
-    m_widget->resize(twipsToPixels(value, m_widget) + m_reach.left() + m_reach.right(),
-                     m_widget->height());
+    m_widget->resize(*pixels + m_reach.left() + m_reach.right(), m_widget->height());
     return true;
 }
 
 bool WidgetControl::setHeight(double value) {
-    if (!m_widget || value < 0)
+    const std::optional<int> pixels = m_widget ? toPixels(value, m_widget) : std::nullopt;
+    if (!pixels || value < 0)
         return false;
-    m_widget->resize(m_widget->width(),
-                     twipsToPixels(value, m_widget) + m_reach.top() + m_reach.bottom());
+    m_widget->resize(m_widget->width(), *pixels + m_reach.top() + m_reach.bottom());
     return true;
 }
 
@@ -137,6 +150,8 @@ void SplitBarWidget::enterEvent(QEnterEvent* event) {
 void SplitBarWidget::leaveEvent(QEvent* event) {
     m_hovered = false;
     update();
+    if (!isDragging())
+        Q_EMIT pointerLeft();
     QWidget::leaveEvent(event);
 }
 

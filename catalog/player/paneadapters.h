@@ -67,6 +67,8 @@ Q_SIGNALS:
     void pressed(double twips);
     void moved(double twips);
     void released(double twips);
+    // The pointer went off the bar with no button held.
+    void pointerLeft();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -1,60 +1,38 @@
 #include "trackpaths.h"
 
-#include <QDir>
+#include "localfolder.h"
 
-namespace {
-
-// Parts joined as they stand, then tidied: a drive that is the root "/" and a directory name
-// that starts with the separator would otherwise meet as "//".
-QString joined(const QString& drive, const QString& dirName, const QString& trackName) {
-    return QDir::toNativeSeparators(
-        QDir::cleanPath(drive + dirName + QLatin1Char('/') + trackName));
+TrackPaths::TrackPaths(const CatalogLists& lists, const copyplan::Source& source)
+    : m_lists(lists), m_source(source) {
+    if (source.local)
+        return;
+    for (const DiskRecord& disk : lists.disks)
+        if (disk.DiskID != 0)
+            m_disks.insert(disk.DiskID, &disk);
+    for (const DirRecord& dir : lists.dirs)
+        if (dir.DirID != 0)
+            m_dirs.insert(dir.DirID, &dir);
 }
 
-} // namespace
-
-TrackPaths TrackPaths::database(Lookups lookups, bool useCdDrive, const QString& cdDrive) {
-    TrackPaths paths;
-    paths.m_lookups.emplace(std::move(lookups));
-    paths.m_useCdDrive = useCdDrive;
-    paths.m_cdDrive = cdDrive;
-    return paths;
+QString TrackPaths::fullPath(const TrackRecord& track) const {
+    if (m_source.local)
+        return localfolder::trackPath(m_lists, m_source.localRoot, track);
+    const DirRecord* dir = m_dirs.value(track.DirID);
+    return copyplan::joinTrackPath(drive(track), dir ? dir->DirName : QString(), track.TrackName);
 }
 
-TrackPaths TrackPaths::local(const DirList& dirs, const QString& folder) {
-    TrackPaths paths;
-    paths.m_dirs = &dirs;
-    paths.m_localFolder = folder;
-    return paths;
+QString TrackPaths::diskName(const TrackRecord& track) const {
+    if (m_source.local)
+        return QStringLiteral("Local");
+    const DiskRecord* disk = m_disks.value(track.DiskID);
+    return disk ? disk->DiskName : QString();
 }
 
-QString TrackPaths::drive(qint32 diskId) {
-    if (isLocal())
-        return m_localFolder;
-    auto found = m_drives.constFind(diskId);
-    if (found == m_drives.cend())
-        found = m_drives.insert(diskId, m_lookups->GetDiskDrive(diskId, m_useCdDrive, m_cdDrive));
-    return *found;
-}
-
-QString TrackPaths::fullPath(const TrackRecord& track) {
-    if (isLocal()) {
-        // Local directories are recorded at the index that is their DirID.
-        const auto at = static_cast<size_t>(track.DirID);
-        const QString dirName =
-            track.DirID >= 0 && at < m_dirs->size() ? (*m_dirs)[at].DirName : QString();
-        return joined(m_localFolder + QLatin1Char('/'), dirName, track.TrackName);
-    }
-    auto dir = m_dirNames.constFind(track.DirID);
-    if (dir == m_dirNames.cend())
-        dir = m_dirNames.insert(track.DirID, m_lookups->GetDirName(track.DirID));
-    return joined(drive(track.DiskID), *dir, track.TrackName);
-}
-
-QString localMusicFolder() {
-#ifdef Q_OS_WIN
-    return QStringLiteral("C:\\MP3");
-#else
-    return QDir::home().filePath(QStringLiteral("MP3"));
-#endif
+QString TrackPaths::drive(const TrackRecord& track) const {
+    if (m_source.local)
+        return m_source.localRoot;
+    if (m_source.useCdDrive)
+        return m_source.cdDrive;
+    const DiskRecord* disk = m_disks.value(track.DiskID);
+    return disk ? disk->Drive : QString();
 }

@@ -1,37 +1,27 @@
 #pragma once
 
 #include "cataloglists.h"
-#include "lookups.h"
+#include "copyplan.h"
 
 #include <QHash>
 #include <QString>
-#include <optional>
 
-// Full paths of tracks, for one command. In database mode a path is the disk's drive, the
-// directory's name below it, a separator and the file name, each drive and directory looked
-// up once per command; in local mode it lies under the local folder, the directory taken from
-// the in-memory list by index. Lookups throw CatalogError when the catalogue cannot be read.
+// Where tracks lie and which disk holds them, read from the in-memory lists the way the copy
+// reads them: in database mode the disk's drive (or the one CD drive of the "&Drive" option),
+// the directory's name below it and the file name; in local mode a path under the local folder.
 class TrackPaths {
 public:
-    static TrackPaths database(Lookups lookups, bool useCdDrive, const QString& cdDrive);
-    static TrackPaths local(const DirList& dirs, const QString& folder);
+    TrackPaths(const CatalogLists& lists, const copyplan::Source& source);
 
-    QString fullPath(const TrackRecord& track);
-    // The drive a disk is read from; the local folder in local mode.
-    QString drive(qint32 diskId);
-    bool isLocal() const { return m_dirs != nullptr; }
+    QString fullPath(const TrackRecord& track) const;
+    // The disk to insert for a track whose file is not there, and the drive it is read from.
+    QString diskName(const TrackRecord& track) const;
+    QString drive(const TrackRecord& track) const;
+    bool isLocal() const { return m_source.local; }
 
 private:
-    TrackPaths() = default;
-
-    std::optional<Lookups> m_lookups;
-    bool m_useCdDrive = false;
-    QString m_cdDrive;
-    const DirList* m_dirs = nullptr;
-    QString m_localFolder;
-    QHash<qint32, QString> m_drives;
-    QHash<qint32, QString> m_dirNames;
+    const CatalogLists& m_lists;
+    copyplan::Source m_source;
+    QHash<qint32, const DiskRecord*> m_disks;
+    QHash<qint32, const DirRecord*> m_dirs;
 };
-
-// The folder the local mode walks: "MP3" in the home folder (C:\MP3 on Windows).
-QString localMusicFolder();

@@ -6,7 +6,6 @@
 #include "mediaplayer.h"
 #include "paneadapters.h"
 #include "playerstrip.h"
-#include "playlist.h"
 #include "programstate.h"
 #include "settingsstore.h"
 #include "statuspanels.h"
@@ -15,14 +14,18 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGroupBox>
+#include <QGuiApplication>
+#include <QItemSelectionModel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStringListModel>
+#include <algorithm>
 
 namespace {
 
@@ -70,6 +73,8 @@ TreePlayer::TreePlayer(ProgramState& state, QWidget* parent)
     buildMenus();
     createSplitters();
     connectBars();
+    connectExtras();
+    connectCommands();
     connectPlayList();
     connectPlayback();
     load();
@@ -83,8 +88,8 @@ void TreePlayer::buildControls() {
 
     picLeft = named(new QWidget(inner), "picLeft");
     picRight = named(new SplitBarWidget(Qt::Vertical, inner), "picRight");
-    songsModel = new PlayListModel(this);
-    lstSongs = makeList(inner, songsModel, "lstSongs");
+    lstSongs = named(new QListWidget(inner), "lstSongs");
+    lstSongs->setUniformItemSizes(true);
     MediaPlayer1 = named(new PlayerStrip(inner), "MediaPlayer1");
     MediaPlayer1->setFrameShape(QFrame::StyledPanel);
     MediaPlayer1->resize(MediaPlayer1->width(), MediaPlayer1->sizeHint().height());
@@ -167,6 +172,13 @@ void TreePlayer::buildSearchPanel() {
         });
     connect(lstResults, &QListView::clicked, this,
             [this](const QModelIndex& index) { showResult(index.row()); });
+    // Moving through the results with the keys shows each one as a click does; a click's own
+    // press also makes its row current, and the click shows it.
+    connect(lstResults->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (QGuiApplication::mouseButtons() == Qt::NoButton)
+                    showResult(current.row());
+            });
     connect(lstResults, &QListView::activated, this,
             [this](const QModelIndex& index) { showResult(index.row()); });
 }
@@ -211,6 +223,7 @@ void TreePlayer::load() {
     FillCatalogTree();
     WindowFade(m_state, 0, 5);
     layoutPanes();
+    keepBarsReachable();
 }
 
 // Placement and bars from the seven settings, in twips. Each value that is not a number (or,
@@ -235,6 +248,7 @@ void TreePlayer::restorePlacement() {
         window.setWidth(*width);
     if (const auto height = twipsSetting(settings, "Height", halfHeight))
         window.setHeight(*height);
+    fitOnScreen();
 
     // The inner area takes its size from the window only once the window's layout has run.
     if (QLayout* frame = layout())
@@ -248,6 +262,29 @@ void TreePlayer::restorePlacement() {
         WidgetControl(picSplitter, picSplitter->reach()).setLeft(*two);
     if (const auto three = twipsSetting(settings, "Three"))
         WidgetControl(picLeftSplit, picLeftSplit->reach()).setTop(*three);
+}
+
+// A window placed off every screen (settings from another desktop, or edited by hand) comes
+// back onto the screen it overlaps most, and one larger than that screen is made to fit it.
+void TreePlayer::fitOnScreen() {
+    const QRect placed(pos(), size());
+    QScreen* best = screen();
+    qint64 bestArea = 0;
+    for (QScreen* candidate : QGuiApplication::screens()) {
+        const QRect common = candidate->availableGeometry() & placed;
+        const qint64 area = qint64(common.width()) * common.height();
+        if (area > bestArea) {
+            best = candidate;
+            bestArea = area;
+        }
+    }
+    if (!best)
+        return;
+    const QRect room = best->availableGeometry();
+    const QSize fitted = size().boundedTo(room.size());
+    resize(fitted);
+    move(std::clamp(x(), room.left(), room.right() + 1 - fitted.width()),
+         std::clamp(y(), room.top(), room.bottom() + 1 - fitted.height()));
 }
 
 void TreePlayer::savePlacement() {

@@ -6,29 +6,33 @@
 #include "tracklookup.h"
 
 #include <QMainWindow>
+#include <QPointer>
+#include <QRandomGenerator>
 #include <QSet>
 #include <array>
 #include <functional>
 #include <memory>
 #include <vector>
 
+class CopyJob;
 class DirectoryList;
+class frmCredits;
 class FileList;
 class MediaPlayer;
-class PlayListModel;
 class ProgramState;
 class QAction;
 class QGroupBox;
 class QLineEdit;
 class QListView;
+class QListWidget;
 class QMenu;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QStringListModel;
 class QModelIndex;
 class SplitBarWidget;
 class StatusPanels;
-class TrackPaths;
 class WidgetHost;
 
 // "Player": the catalogue as a tree of disks and directories, the tracks of the chosen node, a
@@ -50,6 +54,33 @@ public:
     void showResult(int row);
     // Places every control for the window's current size and bar positions.
     void layoutPanes();
+    // The hidden options: "&Layered" asks for the window's opacity, "&Credits" opens and
+    // closes the credits window.
+    void layeredCommand();
+    void creditsCommand();
+    frmCredits* credits() const;
+    // The window's inner area below the menu bar, in screen pixels; empty while minimized.
+    QRect creditsArea() const;
+    // Brings a bar that lies outside its pane back inside it, where it can be grabbed.
+    void keepBarsReachable();
+
+    // The play list's commands, as its menu runs them.
+    void copyPlaylist();
+    // Copies the play list into TargetDir, once the folder is chosen.
+    void startCopy();
+    void deleteTickedRows();
+    void clearPlaylist();
+    void addRandomSongs();
+    bool isCopying() const;
+    CopyJob* copyJob() const;
+    // Local mode: "&Local" walks `localFolder` into the lists, "&DB" loads the catalogue again.
+    void switchLocal();
+    bool isLocalMode() const;
+    // Records `strPath` and every folder below it, each after its subfolders.
+    void NavigateTree(const QString& strPath);
+    // Records the folder Dir1 shows with the MP3 files File1 lists.
+    void addFiles();
+    QString localFolder;
 
     // Plays track-list row `row` (0-based), or with "&Volume" on the whole track list from it;
     // with "&Winamp" on, hands the file or list to the external player instead.
@@ -70,7 +101,7 @@ public:
     // The left half: search panel over the tree and track list.
     QWidget* picLeft = nullptr;
     SplitBarWidget* picRight = nullptr;
-    QListView* lstSongs = nullptr;
+    QListWidget* lstSongs = nullptr;
     PlayerStrip* MediaPlayer1 = nullptr;
     StatusPanels* StatusBar1 = nullptr;
     DirectoryList* Dir1 = nullptr;
@@ -86,11 +117,13 @@ public:
     SplitBarWidget* picSplitter = nullptr;
     CatalogTreeView* trDirs = nullptr;
     QListView* lstFiles = nullptr;
+    // Shown in the status bar while the play list is being copied.
+    QProgressBar* copyProgress = nullptr;
+    QPushButton* copyCancel = nullptr;
 
     CatalogTreeModel* treeModel = nullptr;
     TrackListModel* filesModel = nullptr;
     QStringListModel* resultsModel = nullptr;
-    PlayListModel* songsModel = nullptr;
 
     QMenu* mnuOptions = nullptr;
     QAction* mnuWinamp = nullptr;
@@ -138,20 +171,27 @@ private:
     void buildMenus();
     void createSplitters();
     void connectBars();
+    void connectExtras();
     void load();
     void restorePlacement();
+    void fitOnScreen();
     void savePlacement();
     int selectedNode() const;
     void selectNode(int node);
     void showTrackResult(qint32 trackIndex, const QString& text);
     void showDirResult(qint32 dirIndex);
+    void connectCommands();
+    void toggleWinamp();
+    void toggleDrive();
+    void openCataloger();
+    bool chooseTargetDir();
+    void setCopying(bool copying);
     void connectPlayList();
     void connectPlayback();
     void onNewStream();
     void onPlayStateChange(int oldState, int newState);
     void showPlayerProblem(const QString& text);
     bool playingListShown() const;
-    QString missingTrackText(TrackPaths& paths, const TrackRecord& track, const QString& file);
     void handToExternalPlayer(const QString& target);
     void selectFileRow(int row, bool selected);
 
@@ -161,6 +201,9 @@ private:
     std::shared_ptr<WidgetHost> m_leftHost;
     std::shared_ptr<WidgetHost> m_listsHost;
     bool m_resultsAreTracks = true; // what the rows of lstResults name
+    QPointer<frmCredits> m_credits;
+    QRandomGenerator m_random; // the random songs' draws, seeded when the window loads
+    QPointer<CopyJob> m_copy;  // the copy under way, if any
     TrackLookup m_trackLookup;
     std::unique_ptr<MediaPlayer> m_player;
     // What was handed to the embedded player: the track list of that moment, the row started

@@ -10,11 +10,16 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
+#include <cmath>
+#include <optional>
 
 namespace {
 
 // Space between frmSearch's border and its controls, in pixels.
 constexpr int SearchMargin = 6;
+// Least distance, in twips, a bar brought back into reach keeps from its host's edges.
+constexpr double EdgeClearance = 90;
 
 std::shared_ptr<WidgetControl> pane(QWidget* widget) {
     return std::make_shared<WidgetControl>(widget);
@@ -39,6 +44,7 @@ void driveSplit(TreePlayer* window, SplitBarWidget* barWidget, Split& split, std
                          if (split.SplitOn()) {
                              split.ResizePanes(offset);
                              window->layoutPanes();
+                             window->keepBarsReachable();
                          }
                      });
     QObject::connect(barWidget, &SplitBarWidget::released, window, [window, &split](double offset) {
@@ -48,7 +54,27 @@ void driveSplit(TreePlayer* window, SplitBarWidget* barWidget, Split& split, std
             split.setSplitOn(false);
         }
         window->layoutPanes();
+        window->keepBarsReachable();
     });
+    // The main bar's pointer is the whole window's: off the bar it must not stay a sizing one.
+    QObject::connect(barWidget, &SplitBarWidget::pointerLeft, window,
+                     [&split] { split.SetPointer(panefold::PointerDefault); });
+}
+
+// The bar's leading edge kept inside its host, a little clear of the host's edges where there
+// is room, so that a pane closed by a drag can be opened again; nothing when it lies there
+// already.
+template <typename Split> std::optional<double> reachableOffset(Split& split, bool across) {
+    const std::shared_ptr<panefold::Control> bar = split.SplitBar();
+    const std::shared_ptr<panefold::Host> host = split.HostPane();
+    const double position = across ? bar->left() : bar->top();
+    const double extent = across ? host->scaleWidth() : host->scaleHeight();
+    const double room = std::max(0.0, extent - panefold::BarThickness);
+    const double margin = room >= 2 * EdgeClearance ? EdgeClearance : 0;
+    const double inside = std::clamp(position, margin, room - margin);
+    if (std::abs(inside - position) < 1)
+        return std::nullopt;
+    return inside - position;
 }
 
 } // namespace
@@ -82,6 +108,24 @@ void TreePlayer::connectBars() {
     driveSplit(this, picLeftSplit, splitLeft, panefold::PointerSizeNS);
     driveSplit(this, picRight, splitMain, panefold::PointerSizeWE);
     driveSplit(this, picSplitter, splitLists, panefold::PointerSizeWE);
+}
+
+// Outer bars first: bringing back the main bar resizes the panes that hold the other two.
+// The splitters themselves set no limits; a bar dragged or restored past an edge would
+// otherwise stay out of reach.
+void TreePlayer::keepBarsReachable() {
+    if (const auto offset = reachableOffset(splitMain, true)) {
+        splitMain.ResizePanes(*offset);
+        layoutPanes();
+    }
+    if (const auto offset = reachableOffset(splitLeft, false)) {
+        splitLeft.ResizePanes(*offset);
+        layoutPanes();
+    }
+    if (const auto offset = reachableOffset(splitLists, true)) {
+        splitLists.ResizePanes(*offset);
+        layoutPanes();
+    }
 }
 
 // In twips. The play list takes the full height right of the main bar; left of it the search

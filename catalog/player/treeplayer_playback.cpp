@@ -12,6 +12,7 @@
 #include "treeplayer.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QListView>
@@ -69,52 +70,41 @@ void TreePlayer::playRow(int row) {
     const TrackItem& chosen = items[static_cast<size_t>(row)];
     const bool volume = mnuVolume->isChecked();
     const QString stamp = playListStamp(QDateTime::currentDateTime());
-    try {
-        const bool local = mnuLocal->text() != QStringLiteral("&Local");
-        TrackPaths paths =
-            local ? TrackPaths::local(m_state.lists.dirs, localMusicFolder())
-                  : TrackPaths::database(m_state.lookups(), m_state.useCdDrive, m_state.CdDrive);
-        const TrackRecord* track = m_trackLookup.record(chosen.TrackID, chosen.TrackName);
-        if (!track)
-            return;
-        const QString file = paths.fullPath(*track);
-        if (!QFileInfo::exists(file)) {
-            StatusBar1->setPanelText(1, missingTrackText(paths, *track, file));
-            return;
-        }
-        playIndex = row + 1;
-        QString target = file;
-        if (volume) {
-            QStringList lines;
-            for (const TrackItem& item : items)
-                if (const TrackRecord* listed = m_trackLookup.record(item.TrackID, item.TrackName))
-                    lines << paths.fullPath(*listed);
-            QString error;
-            target = writeTempPlayList(m_state.tempPlaylistDir, stamp, lines, &error);
-            if (target.isEmpty()) {
-                m_state.prompts.message(error, Prompts::Buttons::Ok, "Player");
-                return;
-            }
-        }
-        if (mnuWinamp->isChecked()) {
-            handToExternalPlayer(target);
-            return;
-        }
-        m_playingItems = items;
-        m_playingRow = row + 1;
-        m_playingList = volume;
-        mediaPlayer()->open(target);
-    } catch (const CatalogError& error) {
-        m_state.prompts.message(error.message(), Prompts::Buttons::Ok, "Player");
+    const TrackPaths paths(m_state.lists,
+                           {isLocalMode(), localFolder, m_state.useCdDrive, m_state.CdDrive});
+    const TrackRecord* track = m_trackLookup.record(chosen.TrackID, chosen.TrackName);
+    if (!track)
+        return;
+    const QString file = paths.fullPath(*track);
+    if (!QFileInfo::exists(file)) {
+        StatusBar1->setPanelText(1, QStringLiteral("Please Insert Disk - ") +
+                                        paths.diskName(*track) + QStringLiteral(" (") +
+                                        QDir::toNativeSeparators(paths.drive(*track)) +
+                                        QStringLiteral(")"));
+        return;
     }
-}
-
-QString TreePlayer::missingTrackText(TrackPaths& paths, const TrackRecord& track,
-                                     const QString& file) {
-    if (paths.isLocal())
-        return tr("%1 is not there.").arg(file);
-    return QStringLiteral("Please Insert Disk - ") + m_state.lookups().GetDiskName(track.DiskID) +
-           QStringLiteral(" (") + paths.drive(track.DiskID) + QStringLiteral(")");
+    playIndex = row + 1;
+    QString target = file;
+    if (volume) {
+        QStringList lines;
+        for (const TrackItem& item : items)
+            if (const TrackRecord* listed = m_trackLookup.record(item.TrackID, item.TrackName))
+                lines << paths.fullPath(*listed);
+        QString error;
+        target = writeTempPlayList(m_state.tempPlaylistDir, stamp, lines, &error);
+        if (target.isEmpty()) {
+            m_state.prompts.message(error, Prompts::Buttons::Ok, "Player");
+            return;
+        }
+    }
+    if (mnuWinamp->isChecked()) {
+        handToExternalPlayer(target);
+        return;
+    }
+    m_playingItems = items;
+    m_playingRow = row + 1;
+    m_playingList = volume;
+    mediaPlayer()->open(target);
 }
 
 // The target is the program's one argument: no shell sees it, whatever characters it holds.

@@ -274,6 +274,25 @@ private Q_SLOTS:
         QCOMPARE(count(m_db, "SELECT COUNT(*) FROM Dirs"), 3);
     }
 
+    void scanWithAnUnreadableDriveSaysSoAndScansNothing() {
+        // An unplugged disk: the saved drive is not mounted, so the directory list is empty.
+        QTemporaryDir elsewhere;
+        QVERIFY(fixture::writeMp3(QDir(elsewhere.path()).filePath("here.mp3"), {}));
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(elsewhere.path()));
+        m_rig->state.CdDrive = m_rig->path("unplugged");
+        Cataloger* w = open();
+        QCOMPARE(w->Dir1->count(), 0);
+        clickRow(w->DBGrid1, 0);
+        w->mnuCatalog->trigger();
+        QVERIFY(QDir::setCurrent(previous));
+        QCOMPARE(m_rig->prompts.asked.size(), size_t(1));
+        QVERIFY2(m_rig->prompts.asked[0].text.contains(m_rig->path("unplugged")),
+                 qPrintable(m_rig->prompts.asked[0].text));
+        QCOMPARE(count(m_db, "SELECT COUNT(*) FROM Dirs"), 3);
+        QCOMPARE(count(m_db, "SELECT COUNT(*) FROM Tracks"), 5);
+    }
+
     void scanCataloguesTheHighlightedDirectory() {
         QTemporaryDir disk;
         QDir root(disk.path());
@@ -342,6 +361,61 @@ private Q_SLOTS:
         QVERIFY(w->StatusBar1->panelText(1).startsWith("Scan cancelled"));
         QVERIFY(w->mnuCatalog->isEnabled());
         QVERIFY(!w->cancelButton->isVisible());
+    }
+
+    void cancelledFirstScanThatStoredTracksEnablesThePlayer() {
+        {
+            CatalogConnection c(m_db, "empty");
+            catalogdb::run(c.db(), "DELETE FROM Tracks");
+            catalogdb::run(c.db(), "DELETE FROM Dirs");
+        }
+        QTemporaryDir disk;
+        QDir root(disk.path());
+        for (int d = 0; d < 20; ++d) {
+            const QString dir = QString("d%1").arg(d, 2, 10, QChar('0'));
+            QVERIFY(root.mkpath(dir));
+            for (int f = 0; f < 3; ++f)
+                QVERIFY(fixture::writeMp3(root.filePath(QString("%1/%2.mp3").arg(dir).arg(f)), {}));
+        }
+        Cataloger* w = open();
+        w->mnuPlayer->setEnabled(false); // as start-up opens it on an empty catalogue
+        clickRow(w->DBGrid1, 0);
+        QVERIFY(w->Dir1->setPath(disk.path()));
+        // Cancel as soon as the first directory's tracks are stored.
+        QTimer watch;
+        watch.setInterval(0);
+        connect(&watch, &QTimer::timeout, w, [&] {
+            if (w->isScanning() && count(m_db, "SELECT COUNT(*) FROM Tracks") > 0)
+                QTest::keyClick(w, Qt::Key_Escape);
+        });
+        watch.start();
+        w->mnuCatalog->trigger();
+        watch.stop();
+        const qint64 stored = count(m_db, "SELECT COUNT(*) FROM Tracks");
+        QVERIFY2(stored > 0 && stored < 60, qPrintable(QString::number(stored)));
+        QVERIFY(w->StatusBar1->panelText(1).startsWith("Scan cancelled"));
+        QVERIFY(w->mnuPlayer->isEnabled());
+    }
+
+    void refreshedDisksGridMakesItsFirstRowCurrent() {
+        Cataloger* w = open();
+        clickRow(w->DBGrid1, 1);
+        w->mnuCompact->trigger();
+        QCOMPARE(w->DBGrid1->currentIndex().row(), 0);
+        // The next scan has a disk again.
+        QTemporaryDir disk;
+        QVERIFY(fixture::writeMp3(QDir(disk.path()).filePath("new.mp3"), {}));
+        QVERIFY(w->Dir1->setPath(disk.path()));
+        w->mnuCatalog->trigger();
+        QVERIFY(m_rig->prompts.asked.empty());
+        QCOMPARE(count(m_db, "SELECT COUNT(*) FROM Tracks WHERE DiskID=1"), 5);
+
+        // Emptied, the first row is the new-row line: no disk to scan into.
+        m_rig->prompts.answers = {Prompts::Answer::Yes};
+        w->mnuEmpty->trigger();
+        QCOMPARE(w->DBGrid1->currentIndex().row(), 0);
+        w->mnuCatalog->trigger();
+        QCOMPARE(m_rig->prompts.asked.back().text, QString("Please select a Disk."));
     }
 
     void compactionKeepsTheFiltersAndWritesABackup() {

@@ -169,6 +169,23 @@ private Q_SLOTS:
         QCOMPARE(dialog.Dir1->path(), QDir::toNativeSeparators(m_dir.path()));
     }
 
+    void unreadableDriveIsToldOnceShownAndOkKeepsTheTarget() {
+        m_rig->state.CdDrive = m_dir.filePath("unplugged");
+        m_rig->state.TargetDir = path("Music");
+        DlgFrm dialog(m_rig->state);
+        dialog.setLayoutMode(DlgFrm::Layout::Directory);
+        QCOMPARE(dialog.Dir1->count(), 0);
+        QVERIFY(m_rig->prompts.asked.empty()); // nobody to tell while hidden
+        dialog.show();
+        QTRY_COMPARE(m_rig->prompts.asked.size(), size_t(1));
+        QVERIFY(m_rig->prompts.asked[0].text.contains(m_dir.filePath("unplugged")));
+        dialog.Command2->click();
+        QCOMPARE(m_rig->state.TargetDir, path("Music"));
+        dialog.show(); // shown again: told only once
+        QTest::qWait(10);
+        QCOMPARE(m_rig->prompts.asked.size(), size_t(1));
+    }
+
     void unreadableDriveKeepsTheDialogState() {
         DlgFrm dialog(m_rig->state);
         dialog.show();

@@ -1,13 +1,12 @@
 #pragma once
 
-// A player window over a real catalogue file whose disks are folders of real MP3 files, with
-// a scripted media player unless a test gives it the real one.
+// A player window whose disks are folders of real MP3 files, with a scripted media player
+// unless a test gives it the real one.
 
-#include "catalogdb.h"
 #include "mediaplayer.h"
 #include "mp3fixture.h"
 #include "playerrig.h"
-#include "playlist.h"
+#include "playlistrows.h"
 
 #include <QDir>
 #include <QListView>
@@ -70,20 +69,8 @@ struct PlaybackRig : PlayerRig {
                         return QDir::cleanPath(disk.Drive + dir.DirName + "/" + name);
         return {};
     }
-    // Writes the lists into a catalogue at DBPath, leaves the spare elements and opens the
-    // window with a scripted player.
-    TreePlayer* openWithCatalogue() {
-        state.DBPath = path("catalog.mdb");
-        catalogdb::prepare(state.DBPath);
-        {
-            CatalogConnection c(state.DBPath, "rig");
-            for (const DiskRecord& d : state.lists.disks)
-                catalogdb::run(c.db(), "INSERT INTO Disks VALUES (?, ?, ?)",
-                               {d.DiskID, d.DiskName, d.Drive});
-            for (const DirRecord& d : state.lists.dirs)
-                catalogdb::run(c.db(), "INSERT INTO Dirs VALUES (?, ?, ?)",
-                               {d.DirID, d.DiskID, d.DirName});
-        }
+    // Leaves the spare elements a load leaves and opens the window with a scripted player.
+    TreePlayer* openWithPlayer() {
         spares();
         openShown();
         auto scripted = std::make_unique<ScriptedPlayer>();
@@ -106,16 +93,17 @@ struct PlaybackRig : PlayerRig {
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
     }
+    PlaylistRows songs() const { return PlaylistRows(window->lstSongs); }
     QStringList songTexts() const {
         QStringList texts;
-        for (const PlayEntry& entry : window->songsModel->entries())
-            texts << entry.text;
+        for (int row = 0; row < songs().count(); ++row)
+            texts << songs().entry(row).text;
         return texts;
     }
     QStringList songKeys() const {
         QStringList keys;
-        for (const PlayEntry& entry : window->songsModel->entries())
-            keys << entry.key;
+        for (int row = 0; row < songs().count(); ++row)
+            keys << songs().entry(row).key;
         return keys;
     }
     int selectedFileRow() const {

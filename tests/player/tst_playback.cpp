@@ -19,7 +19,7 @@ private slots:
         for (const char* name : {"1 first.mp3", "2 second.mp3", "3 third.mp3"})
             rig.addTrack(static_cast<qint32>(rig.state.lists.tracks.size()) + 1, 1, name,
                          "00:00:01", true, 15);
-        TreePlayer* w = rig.openWithCatalogue();
+        TreePlayer* w = rig.openWithPlayer();
         auto owned = std::make_unique<MpvPlayer>("null");
         MpvPlayer* player = owned.get();
         QVERIFY2(player->failure().isEmpty(), qPrintable(player->failure()));
@@ -65,7 +65,7 @@ private slots:
         rig.addDisk(1, "One");
         rig.dirOn(1, 1, "/Album");
         rig.addTrack(1, 1, "a.mp3", "00:00:01");
-        TreePlayer* w = rig.openWithCatalogue();
+        TreePlayer* w = rig.openWithPlayer();
         w->setMediaPlayer(std::make_unique<MpvPlayer>("no-such-output"));
         rig.showDir(1);
         const QString expected = "No audio device could be opened, so nothing can be played.";

@@ -9,6 +9,7 @@
 #include <QListView>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QWindow>
 
@@ -37,11 +38,28 @@ void verifyPanesAroundBars(TreePlayer* w) {
     QCOMPARE(geometry(w->picFrame).top(), leftBar.top() + bar);
     QCOMPARE(geometry(w->trDirs).width(), lists.left());
     QCOMPARE(geometry(w->lstFiles).left(), lists.left() + bar);
-    QCOMPARE(geometry(w->lstFiles).left() + geometry(w->lstFiles).width(),
-             geometry(w->picFrame).width());
+    if (geometry(w->picFrame).width() >= bar) // else the track list has no room to take
+        QCOMPARE(geometry(w->lstFiles).left() + geometry(w->lstFiles).width(),
+                 geometry(w->picFrame).width());
     QCOMPARE(w->MediaPlayer1->geometry().bottom() + 1, w->centralWidget()->height());
     QCOMPARE(w->MediaPlayer1->width(), w->picLeft->width());
     QCOMPARE(w->picLeft->height(), w->MediaPlayer1->y());
+}
+
+// Each bar lies wholly inside the pane that holds it, where the pointer can reach it.
+void verifyBarsReachable(TreePlayer* w) {
+    for (SplitBarWidget* bar : {w->picRight, w->picSplitter, w->picLeftSplit}) {
+        const QRect logical = bar->geometry().marginsRemoved(bar->reach());
+        const QSize room = bar->parentWidget()->size();
+        if (room.width() < logical.width() || room.height() < logical.height())
+            continue; // its pane is closed: the bar shows again when the pane opens
+        QVERIFY2(bar->parentWidget()->rect().contains(logical),
+                 qPrintable(bar->objectName() + QString(" at %1,%2 in %3x%4")
+                                                    .arg(logical.x())
+                                                    .arg(logical.y())
+                                                    .arg(bar->parentWidget()->width())
+                                                    .arg(bar->parentWidget()->height())));
+    }
 }
 
 } // namespace
@@ -100,6 +118,70 @@ private slots:
         w->close();
         QCOMPARE(rig.ends, 0);
         QVERIFY(!rig.settings.get("Width").isEmpty());
+    }
+
+    void restoredWindowLiesOnAScreenAndFitsIt_data() {
+        QTest::addColumn<QString>("top");
+        QTest::addColumn<QString>("left");
+        QTest::addColumn<QString>("size");
+        QTest::newRow("far off") << "300000"
+                                 << "300000"
+                                 << "9000";
+        QTest::newRow("huge") << "0"
+                              << "0"
+                              << "2000000";
+        QTest::newRow("above and left") << "-90000"
+                                        << "-90000"
+                                        << "9000";
+        QTest::newRow("past the 64-bit twips") << "1e300"
+                                               << "-1e300"
+                                               << "1e300";
+    }
+    void restoredWindowLiesOnAScreenAndFitsIt() {
+        QFETCH(QString, top);
+        QFETCH(QString, left);
+        QFETCH(QString, size);
+        PlayerRig rig;
+        for (const auto& [key, value] :
+             {std::pair{"Top", top}, {"Left", left}, {"Width", size}, {"Height", size}})
+            rig.settings.set(key, value);
+        TreePlayer* w = rig.open();
+        const QRect screen = w->screen()->availableGeometry();
+        QVERIFY2(
+            screen.contains(QRect(w->pos(), w->size())),
+            qPrintable(
+                QString("%1,%2 %3x%4").arg(w->x()).arg(w->y()).arg(w->width()).arg(w->height())));
+        verifyPanesAroundBars(w);
+    }
+
+    void restoredBarsCanBeGrabbed_data() {
+        QTest::addColumn<QString>("one");
+        QTest::addColumn<QString>("two");
+        QTest::addColumn<QString>("three");
+        QTest::newRow("left of the edges") << "-600"
+                                           << "-600"
+                                           << "-600";
+        QTest::newRow("past the far edges") << "999999"
+                                            << "999999"
+                                            << "999999";
+        QTest::newRow("past 32 bits") << "-32212254720"
+                                      << "-32212254720"
+                                      << "32212254720";
+    }
+    void restoredBarsCanBeGrabbed() {
+        QFETCH(QString, one);
+        QFETCH(QString, two);
+        QFETCH(QString, three);
+        PlayerRig rig;
+        rig.settings.set("One", one);
+        rig.settings.set("Two", two);
+        rig.settings.set("Three", three);
+        TreePlayer* w = rig.openShown();
+        verifyBarsReachable(w);
+        verifyPanesAroundBars(w);
+        w->close();
+        QVERIFY(rig.settings.get("One").toDouble() >= 0);
+        QVERIFY(rig.settings.get("Three").toDouble() >= 0);
     }
 
     void unreadableSettingIsIgnoredForItsPropertyOnly() {
@@ -221,6 +303,58 @@ private slots:
         QCOMPARE(w->leftPointer(), panefold::PointerDefault);
     }
 
+    void barsDraggedPastTheEdgesCanStillBeGrabbed_data() {
+        QTest::addColumn<QString>("bar");
+        QTest::addColumn<int>("delta");
+        QTest::newRow("main bar far left") << "picRight" << -3000;
+        QTest::newRow("main bar far right") << "picRight" << 3000;
+        QTest::newRow("tree bar far left") << "picSplitter" << -3000;
+        QTest::newRow("search bar far up") << "picLeftSplit" << -3000;
+        QTest::newRow("search bar far down") << "picLeftSplit" << 3000;
+    }
+    void barsDraggedPastTheEdgesCanStillBeGrabbed() {
+        QFETCH(QString, bar);
+        QFETCH(int, delta);
+        PlayerRig rig;
+        TreePlayer* w = rig.openShown();
+        auto* barWidget = w->findChild<SplitBarWidget*>(bar);
+        const bool across = barWidget->orientation() == Qt::Vertical;
+        const QPoint grab = barWidget->rect().center();
+        const QPoint target = grab + (across ? QPoint(delta, 0) : QPoint(0, delta));
+        QTest::mousePress(barWidget, Qt::LeftButton, {}, grab);
+        QTest::mouseMove(barWidget, target);
+        verifyBarsReachable(w);
+        QTest::mouseRelease(barWidget, Qt::LeftButton, {}, target);
+        verifyBarsReachable(w);
+        verifyPanesAroundBars(w);
+
+        // Grabbed again where it now is, it follows the pointer back.
+        QWindow* window = w->windowHandle();
+        const QPoint again = inWindow(w, barWidget, barWidget->rect().center());
+        const QPoint back = again - (across ? QPoint(delta / 30, 0) : QPoint(0, delta / 30));
+        QTest::mousePress(window, Qt::LeftButton, {}, again);
+        QTest::mouseMove(window, back);
+        QTest::mouseRelease(window, Qt::LeftButton, {}, back);
+        const QPoint edge = barWidget->parentWidget()->mapFrom(w, back);
+        QCOMPARE(across ? geometry(barWidget).left() : geometry(barWidget).top(),
+                 pixelsToTwips(across ? edge.x() : edge.y(), w));
+    }
+
+    void leavingTheMainBarGivesThePointerBack() {
+        PlayerRig rig;
+        TreePlayer* w = rig.openShown();
+        QWindow* window = w->windowHandle();
+        for (QWidget* elsewhere :
+             {static_cast<QWidget*>(w->MediaPlayer1), static_cast<QWidget*>(w->btnSearch),
+              static_cast<QWidget*>(w->menuBar())}) {
+            QTest::mouseMove(window, inWindow(w, w->picRight, w->picRight->rect().center()));
+            QCOMPARE(w->mainPointer(), panefold::PointerSizeWE);
+            QTest::mouseMove(window, inWindow(w, elsewhere, elsewhere->rect().center()));
+            QCOMPARE(w->mainPointer(), panefold::PointerDefault);
+            QCOMPARE(elsewhere->cursor().shape(), Qt::ArrowCursor);
+        }
+    }
+
     void tinyWindowKeepsWhatWouldGoNegative() {
         PlayerRig rig;
         TreePlayer* w = rig.openShown();
@@ -237,11 +371,35 @@ private slots:
     }
 };
 
+class PaneAdapters : public QObject {
+    Q_OBJECT
+private slots:
+    void negativeAndUnreachableValuesAreRefused() {
+        QWidget parent;
+        QWidget pane(&parent);
+        pane.setGeometry(10, 20, 30, 40);
+        WidgetControl control(&pane);
+        QVERIFY(!control.setWidth(-15));
+        QVERIFY(!control.setHeight(-15));
+        for (const double far : {-32212254720.0, 1e300, qQNaN()}) {
+            QVERIFY(!control.setLeft(far));
+            QVERIFY(!control.setTop(far));
+            QVERIFY(!control.setWidth(far));
+            QVERIFY(!control.setHeight(far));
+        }
+        QCOMPARE(pane.geometry(), QRect(10, 20, 30, 40));
+        QVERIFY(control.setWidth(0));
+        QVERIFY(control.setLeft(-150));
+        QCOMPARE(pane.geometry(), QRect(twipsToPixels(-150, &pane), 20, 0, 40));
+    }
+};
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     Placement placement;
     SplitBars bars;
-    return runTestClasses(argc, argv, {&placement, &bars});
+    PaneAdapters adapters;
+    return runTestClasses(argc, argv, {&placement, &bars, &adapters});
 }
 
 #include "tst_playerlayout.moc"

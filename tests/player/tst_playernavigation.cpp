@@ -8,6 +8,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStringListModel>
 
 namespace {
@@ -88,6 +89,26 @@ private slots:
         TreePlayer* w = rig.open();
         QCOMPARE(treeKeys(w->treeModel), QStringList({"DISK40000", "DISK2", "DIR70000"}));
         QVERIFY(!w->treeModel->hasChildren(w->treeModel->index(0, 0)));
+    }
+
+    void longDirectoryNamesScrollSidewaysAndShowWhole() {
+        PlayerRig rig;
+        rig.disk(1, "Disk");
+        const QString common = "/Music/" + QString(60, 'x') + "/Collections/";
+        rig.dirOn(1, 1, common + "Live at the Hall");
+        rig.dirOn(2, 1, common + "Live at the Park");
+        rig.spares();
+        TreePlayer* w = rig.openShown();
+        w->trDirs->expandAll();
+        QCoreApplication::processEvents();
+        const QModelIndex dir = w->treeModel->index(1, 0, w->treeModel->index(0, 0));
+        // The whole name fits in its column, and the tree scrolls to show it.
+        const int textWidth =
+            w->trDirs->fontMetrics().horizontalAdvance(common + "Live at the Park");
+        QVERIFY(w->trDirs->visualRect(dir).width() >= textWidth);
+        QVERIFY(w->trDirs->horizontalScrollBar()->maximum() >=
+                w->trDirs->visualRect(dir).right() - w->trDirs->viewport()->width());
+        QCOMPARE(dir.data(Qt::ToolTipRole).toString(), common + "Live at the Park");
     }
 
     void spareElementsMakeNoNodes() {
@@ -256,6 +277,22 @@ private slots:
         QCOMPARE(selectedKey(w), QString("DISK3"));
         QCOMPARE(texts(w->filesModel), QStringList({"Loose.mp3"}));
         QVERIFY(w->trDirs->isExpanded(w->treeModel->index(1, 0)));
+    }
+
+    void arrowKeysThroughResultsShowEachResult() {
+        w->txtSearch->setText("o"); // LOVE Song, Intro, lovely day, Outro, Loose
+        QTest::mouseClick(w->btnSearch, Qt::LeftButton);
+        clickRow(w->lstResults, 0);
+        QCOMPARE(selectedKey(w), QString("DIR2"));
+        QTest::keyClick(w->lstResults, Qt::Key_Down);
+        QCOMPARE(selectedKey(w), QString("DIR1"));
+        QCOMPARE(w->lstFiles->currentIndex().data(TrackIdRole).toInt(), 2);
+        QTest::keyClick(w->lstResults, Qt::Key_Down);
+        QCOMPARE(w->lstFiles->currentIndex().data(TrackIdRole).toInt(), 3);
+        QTest::keyClick(w->lstResults, Qt::Key_Down);
+        QCOMPARE(selectedKey(w), QString("DIR3"));
+        QCOMPARE(texts(w->filesModel), QStringList({"Outro.mp3"}));
+        QVERIFY(w->lstResults->hasFocus()); // the keys keep moving through the results
     }
 
     void rowsKeepTheKindTheyWereFoundAs() {

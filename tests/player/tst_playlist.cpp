@@ -8,6 +8,7 @@
 #include "templaylist.h"
 
 #include <QAction>
+#include <QListWidget>
 #include <QMenu>
 #include <QRegularExpression>
 #include <QSlider>
@@ -64,29 +65,31 @@ private slots:
         rig.addTrack(2, 2, "first.mp3", "00:03:25");
         rig.addTrack(3, 2, "same.mp3", "00:04:40");
         rig.addTrack(4, 2, "broken.mp3", "");
-        TreePlayer* w = rig.openWithCatalogue();
+        TreePlayer* w = rig.openWithPlayer();
 
         rig.showDir(2);
         w->mnuAddVolume->trigger();
         QCOMPARE(panel(w, 2), QString("Tracks to copy: 3"));
         QCOMPARE(panel(w, 3), QString("Total Time:00:08:05"));
 
-        w->songsModel->setChecked(0, true);
-        w->songsModel->removeChecked();
+        rig.songs().tick(0);
+        w->mnuDelete->trigger();
         QCOMPARE(panel(w, 2), QString("Tracks to copy: 2"));
         QCOMPARE(panel(w, 3), QString("Total Time:00:04:40"));
 
         for (int i = 0; i < 8; ++i) // past ten hours
-            w->songsModel->append({"first.mp3", QString("X%1").arg(i), 2, false});
+            rig.songs().append({2, QString("X%1").arg(i), "first.mp3"});
+        w->UpdateTrackduration();
         QCOMPARE(panel(w, 3), QString("Total Time:00:32:00"));
         for (int i = 0; i < 150; ++i)
-            w->songsModel->append({"first.mp3", QString("Y%1").arg(i), 2, false});
+            rig.songs().append({2, QString("Y%1").arg(i), "first.mp3"});
+        w->UpdateTrackduration();
         QCOMPARE(panel(w, 3), QString("Total Time:09:04:30"));
-        w->songsModel->append({"same.mp3", "by name", 0, false}); // the first of that name
+        rig.songs().append({0, "by name", "same.mp3"}); // the first of that name
+        w->UpdateTrackduration();
         QCOMPARE(panel(w, 3), QString("Total Time:09:05:00"));
 
-        w->mnuClear->setEnabled(true);
-        w->songsModel->clear();
+        w->mnuClear->trigger();
         QCOMPARE(panel(w, 2), QString("Tracks to copy: 0"));
         QCOMPARE(panel(w, 3), QString("Total Time:00:00:00"));
     }
@@ -130,7 +133,7 @@ private slots:
         rig_->dirOn(2, 1, "/empty");
         rig_->addTrack(1, 1, "a.mp3", "00:01:00");
         rig_->addTrack(2, 1, "b.mp3", "00:02:00");
-        w = rig_->openWithCatalogue();
+        w = rig_->openWithPlayer();
         rig_->showDir(1);
     }
     void cleanup() { rig_.reset(); }
@@ -141,7 +144,7 @@ private slots:
         w->mnuTrack->trigger();
         QCOMPARE(rig_->songTexts(), QStringList({"b.mp3"}));
         QCOMPARE(rig_->songKeys(), QStringList({"b.mp3"}));
-        QCOMPARE(w->songsModel->entries()[0].TrackID, 2);
+        QCOMPARE(rig_->songs().entry(0).trackId, 2);
         QCOMPARE(panel(w, 2), QString("Tracks to copy: 1"));
     }
 
@@ -150,7 +153,7 @@ private slots:
         w->mnuAddVolume->trigger();
         QCOMPARE(rig_->songKeys(), QStringList({"K1", "K2", "K3", "K4"}));
         QCOMPARE(rig_->songTexts(), QStringList({"a.mp3", "b.mp3", "a.mp3", "b.mp3"}));
-        w->songsModel->removeAt(0); // three rows left, K3 among them
+        rig_->songs().remove(0); // three rows left, K3 among them
         w->mnuAddVolume->trigger();
         QCOMPARE(rig_->songKeys(), QStringList({"K2", "K3", "K4", "K5", "K6"}));
         QCOMPARE(panel(w, 3), QString("Total Time:00:08:00"));
@@ -158,7 +161,7 @@ private slots:
         rig_->showDir(2);
         rig_->state.lists.tracks.clear(); // totals still refresh, from nothing
         w->mnuAddVolume->trigger();
-        QCOMPARE(w->songsModel->count(), 5);
+        QCOMPARE(rig_->songs().count(), 5);
         QCOMPARE(panel(w, 3), QString("Total Time:00:00:00"));
     }
 
@@ -197,7 +200,7 @@ private slots:
         rig_->addTrack(3, 2, "song.mp3", "00:01:00");
         rig_->addTrack(4, 2, "it's \"live\" & $HOME.mp3", "00:01:00");
         rig_->addTrack(5, 2, "gone.mp3", "00:01:00", false);
-        w = rig_->openWithCatalogue();
+        w = rig_->openWithPlayer();
         rig_->showDir(2);
     }
     void cleanup() { rig_.reset(); }
@@ -293,7 +296,7 @@ private slots:
             rig_->addTrack(static_cast<qint32>(rig_->state.lists.tracks.size()) + 1, 1, name,
                            "00:01:00");
         rig_->addTrack(9, 2, "other.mp3", "00:01:00");
-        w = rig_->openWithCatalogue();
+        w = rig_->openWithPlayer();
         player = rig_->player;
         rig_->showDir(1);
     }

@@ -14,6 +14,7 @@ public:
         QString text;
         QString title;
         Buttons buttons = Buttons::Ok;
+        QString defaultText; // the proposed answer of an input
     };
 
     std::deque<Answer> answers;
@@ -22,7 +23,7 @@ public:
     std::vector<Asked> asked;
 
     Answer message(const QString& text, Buttons buttons, const QString& title) override {
-        asked.push_back({"message", text, title, buttons});
+        asked.push_back({"message", text, title, buttons, {}});
         if (!answers.empty()) {
             const Answer answer = answers.front();
             answers.pop_front();
@@ -40,8 +41,7 @@ public:
 
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& defaultText) override {
-        asked.push_back({"input", prompt, title, Buttons::OkCancel});
-        Q_UNUSED(defaultText);
+        asked.push_back({"input", prompt, title, Buttons::OkCancel, defaultText});
         if (inputs.empty())
             return std::nullopt;
         const bool answered = inputs.front().has_value();
@@ -54,7 +54,7 @@ public:
 
     QString openFile(const QString& title, const QString& filter,
                      const QString& defaultExtension) override {
-        asked.push_back({"file", filter + " " + defaultExtension, title, Buttons::OkCancel});
+        asked.push_back({"file", filter + " " + defaultExtension, title, Buttons::OkCancel, {}});
         if (files.empty())
             return {};
         QString file = files.front();

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "cataloglists.h"
+
+#include <QString>
+#include <vector>
+
+// Which files the play list's "&Copy" copies, from where, and in which order.
+namespace copyplan {
+
+// A play-list row as the copy sees it.
+struct Entry {
+    int row = 0;        // the row to tick once its file is copied
+    qint32 trackId = 0; // the track the row was added from; 0 when it has none
+    QString text;       // the track's file name, as the row shows it
+};
+
+// Where the tracks are read from.
+struct Source {
+    bool local = false;      // local mode: the lists hold a walk of `localRoot`
+    QString localRoot;       // the local folder
+    bool useCdDrive = false; // the "&Drive" option: every disk is read from `cdDrive`
+    QString cdDrive;
+};
+
+// One file to copy.
+struct Item {
+    int row = 0;
+    QString diskKey;  // the disk's identifier as decimal text; the copy goes disk by disk
+    QString diskName; // the disk to ask for ("Local" in local mode)
+    QString source;   // full path of the file on its disk
+    QString fileName;
+};
+
+// Resolves each entry to its track (by identity, by name for a row without one) and orders the
+// result by disk key compared as text, so disk 10 comes before disk 2; rows of one disk keep
+// their play-list order. Entries whose track is not in the lists are left out.
+std::vector<Item> plan(const std::vector<Entry>& entries, const CatalogLists& lists,
+                       const Source& source);
+
+// `drive`, the directory below it and the file name, with one separator between each.
+QString joinTrackPath(const QString& drive, const QString& dirName, const QString& fileName);
+
+} // namespace copyplan

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "copyplan.h"
+
+#include <QFile>
+#include <QObject>
+#include <memory>
+#include <vector>
+
+class Prompts;
+
+// Copies planned files into one folder on the event loop, a slice at a time, so the window
+// stays usable: asks for each disk before its first file, never overwrites a file of another
+// content, and never leaves a partial file under a track's name.
+class CopyJob : public QObject {
+    Q_OBJECT
+public:
+    static constexpr qint64 SliceBytes = 256 * 1024;
+
+    CopyJob(Prompts& prompts, const QString& targetDir, std::vector<copyplan::Item> items,
+            QObject* parent = nullptr);
+    ~CopyJob() override;
+
+    // Begins on the next turn of the event loop; finished() reports the end.
+    void start();
+    // Stops before the next slice; the file under way is dropped.
+    void cancel();
+    bool isRunning() const { return m_running; }
+
+Q_SIGNALS:
+    void status(const QString& text);
+    // The play-list row whose file is now in the folder.
+    void copied(int row);
+    // File `file` of `files` (1-based), `bytes` of its `fileBytes` copied so far.
+    void progress(int file, int files, qint64 bytes, qint64 fileBytes);
+    // True when every file was handled, false when the person cancelled.
+    void finished(bool completed);
+
+private:
+    enum class Next { Continue, Stop };
+
+    void step();
+    Next beginFile();
+    Next copySlice();
+    Next fail(const QString& reason);
+    void fileDone();
+    void dropPartial();
+    void finish(bool completed, const QString& statusText);
+    void schedule();
+
+    Prompts& m_prompts;
+    QString m_targetDir;
+    std::vector<copyplan::Item> m_items;
+    size_t m_index = 0;
+    QString m_lastDisk;
+    bool m_running = false;
+    bool m_cancelRequested = false;
+    bool m_stepQueued = false;
+
+    // The file under way.
+    std::unique_ptr<QFile> m_source;
+    std::unique_ptr<QFile> m_partial; // the copy so far, under a name of its own
+    QString m_destination;
+    qint64 m_copiedBytes = 0;
+};
+
+// Whether two files hold the same bytes; false when either cannot be read.
+bool sameContent(const QString& a, const QString& b);
+// `path`, or the first of "name (2).ext", "name (3).ext", … that is free.
+QString freeFileName(const QString& path);

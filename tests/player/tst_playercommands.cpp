@@ -1,0 +1,372 @@
+// The play list's commands in the player window: copy, delete, clear, random, the options and
+// local mode.
+
+#include "catalogdb.h"
+#include "copyjob.h"
+#include "directorylist.h"
+#include "dlgfrm.h"
+#include "mp3fixture.h"
+#include "playerrig.h"
+#include "playlistrows.h"
+#include "runtestclasses.h"
+#include "statuspanels.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+
+namespace {
+
+bool write(const QString& path, const QByteArray& bytes) {
+    return QDir().mkpath(QFileInfo(path).path()) && fixture::writeBytes(path, bytes);
+}
+
+// Disks 2 ("Two") and 10 ("Ten"), each a folder standing in for its disk, with tracks a and c
+// on disk 2 and b on disk 10.
+struct CopyRig : PlayerRig {
+    CopyRig() {
+        state.lists.disks = {{2, "Two", path("disk2")}, {10, "Ten", path("disk10")}, {}};
+        dirOn(5, 2, "/Rock");
+        dirOn(6, 10, "/Pop");
+        track(1, 5, 2, "a.mp3");
+        track(2, 6, 10, "b.mp3");
+        track(3, 5, 2, "c.mp3");
+        spares();
+        write(path("disk2/Rock/a.mp3"), "first");
+        write(path("disk10/Pop/b.mp3"), "second");
+        write(path("disk2/Rock/c.mp3"), "third");
+        QDir().mkpath(path("out"));
+        state.TargetDir = path("out");
+        open();
+        for (const auto& [id, name] : {std::pair{1, "a.mp3"}, {2, "b.mp3"}, {3, "c.mp3"}})
+            rows().append({id, name, name});
+    }
+    PlaylistRows rows() const { return PlaylistRows(window->lstSongs); }
+    QString ticks() const {
+        QString marks;
+        for (int row = 0; row < rows().count(); ++row)
+            marks += rows().isTicked(row) ? 'x' : '-';
+        return marks;
+    }
+    // Starts the copy into TargetDir and waits for its end.
+    void copy() {
+        window->startCopy();
+        if (CopyJob* job = window->copyJob()) {
+            QSignalSpy finished(job, &CopyJob::finished);
+            QVERIFY(finished.wait(5000));
+        }
+    }
+    QStringList outFiles() const {
+        return QDir(path("out")).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+    QString status() const { return window->StatusBar1->panelText(1); }
+};
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Runs `act` on the next modal dialog as soon as it shows.
+void onDialog(const std::function<void(DlgFrm*)>& act) {
+    QTimer::singleShot(0, [act] {
+        if (auto* dialog = qobject_cast<DlgFrm*>(QApplication::activeModalWidget()))
+            act(dialog);
+        else
+            onDialog(act);
+    });
+}
+
+} // namespace
+
+class CopyTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // Disks 2, 10, 2 in row order: disk 10 is asked for first, then disk 2 once.
+    void asksForEachDiskOnce() {
+        CopyRig rig;
+        rig.rows().append({0, "ghost.mp3", "ghost.mp3"}); // not in the catalogue
+        rig.prompts.answers = {Prompts::Answer::Ok, Prompts::Answer::Ok};
+        rig.copy();
+        QCOMPARE(rig.prompts.texts(),
+                 QStringList({"Please Insert Disk - Ten", "Please Insert Disk - Two"}));
+        QCOMPARE(rig.ticks(), QString("xxx-"));
+        QCOMPARE(rig.outFiles(), QStringList({"a.mp3", "b.mp3", "c.mp3"}));
+        QCOMPARE(contents(rig.path("out/b.mp3")), QByteArray("second"));
+        QCOMPARE(QFileInfo(rig.path("out/b.mp3")).permissions(),
+                 QFileInfo(rig.path("disk10/Pop/b.mp3")).permissions());
+        QCOMPARE(rig.status(), QString("Copying Complete."));
+        QVERIFY(!rig.window->copyProgress->isVisible());
+    }
+
+    void cancelAtADiskKeepsEarlierTicks() {
+        CopyRig rig;
+        rig.prompts.answers = {Prompts::Answer::Ok, Prompts::Answer::Cancel};
+        rig.copy();
+        QCOMPARE(rig.ticks(), QString("-x-"));
+        QCOMPARE(rig.outFiles(), QStringList({"b.mp3"}));
+        QCOMPARE(rig.status(), QString());
+    }
+
+    // A missing folder: Cancel stops without a word; OK creates it and copies.
+    void missingFolderIsCreatedOnOk() {
+        const QString workingDir = QDir::currentPath();
+        CopyRig rig;
+        rig.state.TargetDir = rig.path("new");
+        rig.copy();
+        QCOMPARE(rig.prompts.asked.size(), size_t(1));
+        QCOMPARE(rig.prompts.asked[0].text, QString("Directory doesn't exist.  Create it?"));
+        QCOMPARE(rig.prompts.asked[0].title, QString("Confirm Directory Creation"));
+        QVERIFY(!QFileInfo::exists(rig.path("new")));
+        QVERIFY(!rig.window->copyJob());
+
+        rig.prompts.answers = {Prompts::Answer::Ok, Prompts::Answer::Ok, Prompts::Answer::Ok};
+        rig.copy();
+        QCOMPARE(QDir(rig.path("new")).entryList(QDir::Files).size(), 3);
+        QVERIFY(rig.state.TargetDir.endsWith(QDir::separator()));
+        QCOMPARE(QDir::currentPath(), workingDir); // the copy never moves it
+    }
+
+    // The same file already there counts as copied; another file of the name is kept.
+    void existingFilesAreNeverOverwritten() {
+        CopyRig rig;
+        write(rig.path("out/a.mp3"), "first");
+        write(rig.path("out/c.mp3"), "mine");
+        rig.prompts.answers = {Prompts::Answer::Ok, Prompts::Answer::Ok};
+        rig.copy();
+        QCOMPARE(rig.ticks(), QString("xxx"));
+        QCOMPARE(rig.outFiles(), QStringList({"a.mp3", "b.mp3", "c (2).mp3", "c.mp3"}));
+        QCOMPARE(contents(rig.path("out/c.mp3")), QByteArray("mine"));
+        QCOMPARE(contents(rig.path("out/c (2).mp3")), QByteArray("third"));
+    }
+
+    // A file that cannot be read asks Retry / Skip / Cancel with the reason; Skip goes on.
+    void failedCopyOffersAWayOut() {
+        CopyRig rig;
+        QFile::remove(rig.path("disk2/Rock/a.mp3"));
+        rig.prompts.answers = {Prompts::Answer::Ok, Prompts::Answer::Ok,   Prompts::Answer::Retry,
+                               Prompts::Answer::Ok, Prompts::Answer::Skip, Prompts::Answer::Ok};
+        rig.copy();
+        QCOMPARE(rig.prompts.asked.size(), size_t(6));
+        QCOMPARE(rig.prompts.asked[2].buttons, Prompts::Buttons::RetrySkipCancel);
+        QVERIFY(rig.prompts.asked[2].text.contains("a.mp3"));
+        // Retry asks for the disk again, as no file came off it yet; so does the next file.
+        QCOMPARE(rig.prompts.asked[3].text, QString("Please Insert Disk - Two"));
+        QCOMPARE(rig.prompts.asked[5].text, QString("Please Insert Disk - Two"));
+        QCOMPARE(rig.ticks(), QString("-xx"));
+        QCOMPARE(rig.outFiles(), QStringList({"b.mp3", "c.mp3"}));
+    }
+
+    // Cancelled in the middle of a file: nothing is left of it.
+    void cancelMidFileLeavesNoPartialFile() {
+        CopyRig rig;
+        fixture::writeRandomBytes(rig.path("disk10/Pop/b.mp3"), 4 * CopyJob::SliceBytes, 3);
+        rig.prompts.answers = {Prompts::Answer::Ok};
+        rig.window->startCopy();
+        QSignalSpy finished(rig.window->copyJob(), &CopyJob::finished);
+        bool shown = false;
+        connect(rig.window->copyJob(), &CopyJob::progress, this, [&](int, int, qint64 bytes) {
+            if (bytes == 0 || shown)
+                return;
+            shown = rig.window->copyProgress->isVisibleTo(rig.window);
+            QTest::mouseClick(rig.window->copyCancel, Qt::LeftButton);
+        });
+        QVERIFY(finished.wait(5000));
+        QVERIFY(shown);
+        QCOMPARE(finished.at(0).at(0).toBool(), false);
+        QCOMPARE(rig.outFiles(), QStringList());
+        QCOMPARE(rig.ticks(), QString("---"));
+    }
+
+    // "&Copy" on an empty list, then through the directory dialog: closed without a choice it
+    // copies nothing; its directory "&OK" names the folder.
+    void copyCommandUsesTheDirectoryDialog() {
+        CopyRig rig;
+        rig.rows().clear();
+        rig.window->mnuCopy->trigger();
+        QCOMPARE(rig.prompts.texts(), QStringList({"No data in list"}));
+        rig.prompts.asked.clear();
+
+        PlaylistRows(rig.window->lstSongs).append({2, "b.mp3", "b.mp3"});
+        onDialog([](DlgFrm* dialog) { dialog->reject(); });
+        rig.window->mnuCopy->trigger();
+        QVERIFY(!rig.window->copyJob());
+        QVERIFY(rig.prompts.asked.empty());
+
+        const QString chosen = rig.path("disk2");
+        onDialog([chosen](DlgFrm* dialog) {
+            QVERIFY(!dialog->Command1->isVisible());
+            dialog->Dir1->setPath(chosen);
+            dialog->Command2->click();
+        });
+        rig.prompts.answers = {Prompts::Answer::Ok};
+        rig.window->mnuCopy->trigger();
+        QSignalSpy finished(rig.window->copyJob(), &CopyJob::finished);
+        QVERIFY(finished.wait(5000));
+        QVERIFY(QFileInfo::exists(rig.path("disk2/b.mp3")));
+        QCOMPARE(rig.state.TargetDir, QDir::toNativeSeparators(chosen) + QDir::separator());
+    }
+};
+
+class PlaylistCommandsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void deleteRemovesTickedRowsAndClearEmpties() {
+        PlayerRig rig;
+        rig.open();
+        PlaylistRows rows(rig.window->lstSongs);
+        for (const QString name : {"1", "2", "3", "4", "5"})
+            rows.append({0, name, name});
+        rows.tick(1);
+        rows.tick(3);
+        rig.window->mnuDelete->trigger();
+        QCOMPARE(rows.count(), 3);
+        QCOMPARE(rows.entry(0).text + rows.entry(1).text + rows.entry(2).text, QString("135"));
+        QCOMPARE(rig.window->StatusBar1->panelText(2), QString("Tracks to copy: 3"));
+        rig.window->mnuDelete->trigger();
+        QCOMPARE(rows.count(), 3);
+        rig.window->mnuClear->trigger();
+        QCOMPARE(rows.count(), 0);
+        QCOMPARE(rig.window->StatusBar1->panelText(2), QString("Tracks to copy: 0"));
+    }
+
+    // The proposed 15 adds fifteen distinct tracks after the rows there; 0, a fraction, a
+    // negative number, a cancelled box or text add nothing and ask nothing more.
+    void randomSongs() {
+        PlayerRig rig;
+        rig.disk(1, "One");
+        rig.dirOn(1, 1, "/");
+        for (int i = 1; i <= 20; ++i)
+            rig.track(i, 1, 1, QStringLiteral("%1.mp3").arg(i));
+        rig.spares();
+        rig.open();
+        PlaylistRows rows(rig.window->lstSongs);
+        rows.append({3, "3.mp3", "3.mp3"});
+        rig.prompts.inputs = {QString("15"), QString("0"),    QString("2.5"), QString("-3"),
+                              std::nullopt,  QString("many"), QString("15")};
+        rig.window->mnuRandom->trigger();
+        QCOMPARE(rig.prompts.asked.at(0).text, QString("Number of songs:"));
+        QCOMPARE(rig.prompts.asked.at(0).title, QString("Get number of random songs"));
+        QCOMPARE(rows.count(), 16);
+        QCOMPARE(rows.entry(0).text, QString("3.mp3"));
+        for (int n = 0; n < 5; ++n)
+            rig.window->mnuRandom->trigger();
+        QCOMPARE(rows.count(), 16);
+        rig.window->mnuRandom->trigger(); // only four tracks are left
+        QCOMPARE(rows.count(), 20);
+        QCOMPARE(rows.keys().size(), 20);
+        QCOMPARE(rig.prompts.asked.size(), size_t(7));
+        const PlaylistEntry last = rows.entry(19);
+        QCOMPARE(last.key, last.text);
+        QCOMPARE(QStringLiteral("%1.mp3").arg(last.trackId), last.text);
+    }
+};
+
+class OptionsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // A file that is not a program is refused; a program is kept in "WA" and never asked for
+    // again.
+    void winampAsksOnceForAProgram() {
+        PlayerRig rig;
+        rig.open();
+        write(rig.path("notes.txt"), "text");
+        write(rig.path("player.sh"), "#!/bin/sh\n");
+        QFile(rig.path("player.sh")).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        rig.prompts.files = {rig.path("notes.txt"), rig.path("player.sh")};
+        rig.window->mnuWinamp->trigger();
+        QCOMPARE(rig.prompts.asked.at(0).title, QString("Show me Winamp..."));
+        QVERIFY(rig.prompts.asked.at(1).text.contains("not a program"));
+        QVERIFY(!rig.window->mnuWinamp->isChecked());
+        QCOMPARE(rig.settings.get("WA"), QString());
+
+        rig.window->mnuWinamp->trigger();
+        QVERIFY(rig.window->mnuWinamp->isChecked());
+        QCOMPARE(rig.settings.get("WA"), rig.path("player.sh"));
+        rig.window->mnuWinamp->trigger();
+        rig.window->mnuWinamp->trigger();
+        QVERIFY(rig.window->mnuWinamp->isChecked());
+        QCOMPARE(rig.prompts.asked.size(), size_t(3));
+    }
+
+    // Closing the drive dialog without a drive turns the option off and keeps the drive.
+    void driveDialogClosedKeepsTheDrive() {
+        PlayerRig rig;
+        rig.state.CdDrive = "/media/cdrom";
+        rig.open();
+        onDialog([](DlgFrm* dialog) {
+            QVERIFY(dialog->Command1->isVisible());
+            dialog->reject();
+        });
+        rig.window->mnuDrive->trigger();
+        QVERIFY(!rig.window->mnuDrive->isChecked());
+        QVERIFY(!rig.state.useCdDrive);
+        QCOMPARE(rig.state.CdDrive, QString("/media/cdrom"));
+        QCOMPARE(rig.ends, 0);
+
+        onDialog([](DlgFrm* dialog) { dialog->Command1->click(); });
+        rig.window->mnuDrive->trigger();
+        QVERIFY(rig.state.useCdDrive);
+        QCOMPARE(rig.settings.get("Drive"), rig.state.CdDrive);
+    }
+
+    void hiddenItemsStayHidden() {
+        PlayerRig rig;
+        rig.open();
+        QVERIFY(!rig.window->mnuLocal->isVisible());
+        QVERIFY(!rig.window->mnuCredits->isVisible());
+        QVERIFY(!rig.window->mnuLayered->isVisible());
+    }
+};
+
+class LocalModeTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // To the local folder and back: the tree follows the lists, the play list stays.
+    void switchesToLocalAndBack() {
+        PlayerRig rig;
+        rig.state.DBPath = rig.path("catalog.mdb");
+        QVERIFY(catalogdb::prepare(rig.state.DBPath).ok);
+        {
+            CatalogConnection c(rig.state.DBPath, "fill");
+            catalogdb::run(c.db(), "INSERT INTO Disks VALUES (7, 'Shelf', '/media/shelf')");
+            catalogdb::run(c.db(), "INSERT INTO Dirs VALUES (1, 7, '/Jazz')");
+            catalogdb::run(c.db(), "INSERT INTO Tracks VALUES (1, 1, 7, '', 'x.mp3', '', '', '')");
+        }
+        write(rig.path("MP3/Blues/y.mp3"), "y");
+        rig.open();
+        rig.window->localFolder = rig.path("missing");
+        PlaylistRows(rig.window->lstSongs).append({1, "x.mp3", "x.mp3"});
+
+        rig.window->mnuLocal->trigger();
+        QVERIFY(rig.prompts.asked.at(0).text.contains("cannot be read"));
+        QCOMPARE(rig.window->mnuLocal->text(), QString("&Local"));
+
+        rig.window->localFolder = rig.path("MP3");
+        rig.window->mnuLocal->trigger();
+        QCOMPARE(rig.window->mnuLocal->text(), QString("&DB"));
+        QVERIFY(rig.window->isLocalMode());
+        QCOMPARE(rig.window->treeModel->index(0, 0).data().toString(), QString("Local"));
+        QCOMPARE(rig.state.lists.tracks.at(2).TrackName, QString("y.mp3"));
+
+        rig.window->mnuLocal->trigger();
+        QCOMPARE(rig.window->mnuLocal->text(), QString("&Local"));
+        QCOMPARE(rig.window->treeModel->index(0, 0).data().toString(), QString("Shelf"));
+        QCOMPARE(rig.window->lstSongs->count(), 1);
+    }
+};
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    CopyTest copy;
+    PlaylistCommandsTest playlist;
+    OptionsTest options;
+    LocalModeTest local;
+    return runTestClasses(argc, argv, {&copy, &playlist, &options, &local});
+}
+
+#include "tst_playercommands.moc"
