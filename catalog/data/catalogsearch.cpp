@@ -4,13 +4,16 @@
 
 namespace {
 
-template <typename Record, typename Name>
-std::vector<qint32> search(const std::vector<Record>& list, const QString& text, Name name) {
+bool contains(const QStringMatcher& matcher, const QString& candidate) {
+    return !candidate.isEmpty() && matcher.indexIn(candidate) >= 0;
+}
+
+template <typename Record, typename Matches>
+std::vector<qint32> search(const std::vector<Record>& list, const QString& text, Matches matches) {
     std::vector<qint32> found;
     const QStringMatcher matcher(text, Qt::CaseInsensitive);
     for (qint32 i = 0; i < static_cast<qint32>(list.size()); ++i) {
-        const QString& candidate = name(list[i]);
-        if (!candidate.isEmpty() && matcher.indexIn(candidate) >= 0)
+        if (matches(matcher, list[i]))
             found.push_back(i);
     }
     return found;
@@ -19,9 +22,24 @@ std::vector<qint32> search(const std::vector<Record>& list, const QString& text,
 } // namespace
 
 std::vector<qint32> searchTrackNames(const TrackList& tracks, const QString& text) {
-    return search(tracks, text, [](const TrackRecord& r) -> const QString& { return r.TrackName; });
+    return search(tracks, text, [](const QStringMatcher& m, const TrackRecord& r) {
+        return contains(m, r.TrackName);
+    });
 }
 
 std::vector<qint32> searchDirNames(const DirList& dirs, const QString& text) {
-    return search(dirs, text, [](const DirRecord& r) -> const QString& { return r.DirName; });
+    return search(dirs, text, [](const QStringMatcher& m, const DirRecord& r) {
+        return contains(m, r.DirName);
+    });
+}
+
+std::vector<qint32> searchTrackTags(const TrackList& tracks, const QString& text) {
+    return search(tracks, text, [](const QStringMatcher& m, const TrackRecord& r) {
+        return contains(m, r.Title) || contains(m, r.Artist) || contains(m, r.Album);
+    });
+}
+
+QString tagsResultText(const TrackRecord& track) {
+    return track.Artist + QStringLiteral(" - ") + track.Title + QStringLiteral(" (") +
+           track.TrackName + QLatin1Char(')');
 }

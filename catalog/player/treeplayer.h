@@ -39,7 +39,8 @@ public:
     void FillCatalogTree();
     // Lists the tracks of the selected disk or directory in lstFiles.
     void Tree_Click();
-    // Lists the tracks or directories whose names contain txtSearch's text.
+    // Lists the tracks or directories whose names contain txtSearch's text, or the tracks
+    // whose title, artist or album does.
     void runSearch();
     // Shows search result `row` in the tree and the track list.
     void showResult(int row);
@@ -57,7 +58,7 @@ public:
     SplitBarWidget* picLeftSplit = nullptr;
     QGroupBox* frmSearch = nullptr;
     QWidget* frmSrchOpts = nullptr;
-    std::array<QRadioButton*, 2> optSearch{};
+    std::array<QRadioButton*, 3> optSearch{}; // "Tracks", "Directories", "Tags"
     QLineEdit* txtSearch = nullptr;
     QPushButton* btnSearch = nullptr;
     QListView* lstResults = nullptr;
@@ -123,6 +124,7 @@ private:
     void selectNode(int node);
     void showTrackResult(qint32 trackIndex, const QString& text);
     void showDirResult(qint32 dirIndex);
+    void showTagsResult(qint32 trackIndex, const QString& text);
 
     ProgramState& m_state;
     QWidget* m_searchBody = nullptr; // frmSearch's inner area, below its caption
@@ -130,4 +132,5 @@ private:
     std::shared_ptr<WidgetHost> m_leftHost;
     std::shared_ptr<WidgetHost> m_listsHost;
     bool m_resultsAreTracks = true; // what the rows of lstResults name
+    bool m_resultsAreTags = false;  // track rows found by their tags
 };
