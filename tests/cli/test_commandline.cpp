@@ -10,6 +10,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <unistd.h>
+
 namespace {
 
 struct Run {
@@ -161,6 +164,41 @@ private slots:
             catalog({"export", "--catalogue", db_, "--disk", "No such", "--format", "m3u"});
         QCOMPARE(missing.status, 1);
         QVERIFY(missing.err.contains("No such"));
+    }
+
+    void interruptStopsTheWalkAndKeepsTheRows() {
+        // Many files (links to one), so that the walk is still storing when Ctrl-C comes.
+        const QString song = dir_.filePath("song.mp3");
+        QVERIFY(fixture::writeMp3(song, {}));
+        QDir big(dir_.filePath("big"));
+        for (int d = 0; d < 200; ++d) {
+            QVERIFY(big.mkpath(QString::number(d)));
+            for (int f = 0; f < 100; ++f) {
+                const QString path = big.filePath(QString("%1/%2.mp3").arg(d).arg(f));
+                QCOMPARE(::link(QFile::encodeName(song).constData(),
+                                QFile::encodeName(path).constData()),
+                         0);
+            }
+        }
+        const QString db = dir_.filePath("interrupted.mdb");
+        QVERIFY(catalogdb::prepare(db).ok);
+        const auto stored = [&db] {
+            CatalogConnection c(db, "count");
+            QSqlQuery q = catalogdb::run(c.db(), "SELECT COUNT(*) FROM Tracks");
+            return q.next() ? q.value(0).toInt() : -1;
+        };
+        QProcess process;
+        process.start(CATALOG_PROGRAM, {"scan", "--catalogue", db, "--disk", "Big", big.path()});
+        QVERIFY(process.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(stored() > 0, 30000);
+        QCOMPARE(::kill(static_cast<pid_t>(process.processId()), SIGINT), 0);
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 130);
+        const int kept = stored();
+        QVERIFY2(kept < 20000, qPrintable(QString::number(kept)));
+        QVERIFY(QString::fromUtf8(process.readAllStandardOutput())
+                    .startsWith(QString("Scan cancelled: kept %1 files in ").arg(kept)));
     }
 
     void foreignFileIsRefusedUntouched() {
