@@ -11,6 +11,7 @@ namespace {
 
 using cli::Command;
 
+// Every command, in the order the overall help lists them; a new command is one entry here.
 const std::array<const Command*, 3> commands = {&cli::scanCommand, &cli::searchCommand,
                                                 &cli::exportCommand};
 
@@ -38,7 +39,11 @@ const Command& chooseCommand(const QStringList& arguments) {
     parser.setApplicationDescription(overview());
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument("command", "scan, search or export.", "COMMAND [options]");
+    QStringList names;
+    for (const Command* command : commands)
+        names << QString::fromLatin1(command->name);
+    parser.addPositionalArgument("command", "One of: " + names.join(", ") + ".",
+                                 "COMMAND [options]");
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     if (!parser.parse(arguments))
         throw cli::UsageError(parser.errorText());
