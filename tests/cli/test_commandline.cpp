@@ -25,7 +25,9 @@ Run catalog(const QStringList& arguments) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("LC_ALL", "C"); // the output is UTF-8 whatever the locale
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    // No display: a command must not need one.
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        environment.remove(name);
     process.setProcessEnvironment(environment);
     process.start(CATALOG_PROGRAM, arguments);
     if (!process.waitForFinished(60000))
