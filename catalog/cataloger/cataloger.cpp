@@ -70,6 +70,11 @@ Cataloger::Cataloger(ProgramState& state, QWidget* parent) : QMainWindow(parent)
 }
 
 Cataloger::~Cataloger() {
+    // The grids' filter would otherwise see the events of grids being destroyed.
+    for (QTableView* grid : {DBGrid1, DBGrid2, DBGrid3}) {
+        grid->removeEventFilter(this);
+        grid->viewport()->removeEventFilter(this);
+    }
     // The models' queries go before the connection they run on.
     delete DBGrid1;
     delete DBGrid2;
