@@ -44,7 +44,8 @@ public:
     void FillCatalogTree();
     // Lists the tracks of the selected disk or directory in lstFiles.
     void Tree_Click();
-    // Lists the tracks or directories whose names contain txtSearch's text.
+    // Lists the tracks or directories whose names contain txtSearch's text, or the tracks
+    // whose title, artist or album does.
     void runSearch();
     // Shows search result `row` in the tree and the track list.
     void showResult(int row);
@@ -89,7 +90,7 @@ public:
     SplitBarWidget* picLeftSplit = nullptr;
     QGroupBox* frmSearch = nullptr;
     QWidget* frmSrchOpts = nullptr;
-    std::array<QRadioButton*, 2> optSearch{};
+    std::array<QRadioButton*, 3> optSearch{}; // "Tracks", "Directories", "Tags"
     QLineEdit* txtSearch = nullptr;
     QPushButton* btnSearch = nullptr;
     QListView* lstResults = nullptr;
@@ -167,6 +168,7 @@ private:
     bool chooseTargetDir();
     void setCopying(bool copying);
     void refreshPlaylistTotals();
+    void showTagsResult(qint32 trackIndex, const QString& text);
 
     ProgramState& m_state;
     QWidget* m_searchBody = nullptr; // frmSearch's inner area, below its caption
@@ -177,4 +179,5 @@ private:
     QPointer<frmCredits> m_credits;
     QRandomGenerator m_random;      // the random songs' draws, seeded when the window loads
     QPointer<CopyJob> m_copy;       // the copy under way, if any
+    bool m_resultsAreTags = false;  // track rows found by their tags
 };
