@@ -1,6 +1,7 @@
 // Opens the program's windows on a sample catalogue and saves a picture of each, for README
 // and for looking at the windows as a person sees them.
-//   catalog_screenshots OUTPUT_DIR MUSIC_FOLDER
+//   catalog_screenshots OUTPUT_DIR MUSIC_FOLDER [LARGE_FOLDER]
+// With a large folder, it is scanned as a second disk and the progress of that scan is shown.
 #include "catalogdb.h"
 #include "cataloger.h"
 #include "catalogmodels.h"
@@ -22,12 +23,15 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QLineEdit>
-#include <QPainter>
+#include <QListView>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
+#include <QStringListModel>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -72,17 +76,27 @@ void saveCredits(TreePlayer* player, const QDir& out) {
     player->mnuCredits->trigger();
 }
 
+// Selects disk row `disk` and highlights `folder` in the directory list, ready to scan.
+void pointAt(Cataloger* cataloger, int disk, const QString& folder) {
+    cataloger->DBGrid1->setCurrentIndex(cataloger->DBGrid1->model()->index(disk, 1));
+    cataloger->Dir1->setPath(QFileInfo(folder).path());
+    for (int row = 0; row < cataloger->Dir1->count(); ++row)
+        if (cataloger->Dir1->item(row)->data(Qt::UserRole).toString() == folder)
+            cataloger->Dir1->setCurrentRow(row);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: catalog_screenshots OUTPUT_DIR MUSIC_FOLDER\n");
+        std::fprintf(stderr, "usage: catalog_screenshots OUTPUT_DIR MUSIC_FOLDER [LARGE_FOLDER]\n");
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
     const QString music = QDir(QString::fromLocal8Bit(argv[2])).absolutePath();
+    const QString large = argc > 3 ? QDir(QString::fromLocal8Bit(argv[3])).absolutePath() : "";
     QTemporaryDir work;
     QtPrompts prompts;
     SettingsStore settings(work.filePath("settings.ini"));
@@ -98,6 +112,9 @@ int main(int argc, char* argv[]) {
         CatalogConnection c(state.DBPath, "screens");
         catalogdb::run(c.db(), "INSERT INTO Disks (DiskName, Drive) VALUES (?, ?)",
                        {QDir(music).dirName(), dirlisting::volumeRoot(music)});
+        if (!large.isEmpty())
+            catalogdb::run(c.db(), "INSERT INTO Disks (DiskName, Drive) VALUES (?, ?)",
+                           {QDir(large).dirName(), dirlisting::volumeRoot(large)});
     }
 
     {
@@ -108,15 +125,20 @@ int main(int argc, char* argv[]) {
 
     Cataloger* cataloger = windows.cataloger();
     cataloger->show();
-    cataloger->DBGrid1->setCurrentIndex(cataloger->DBGrid1->model()->index(0, 1));
-    cataloger->Dir1->setPath(QFileInfo(music).path());
-    for (int row = 0; row < cataloger->Dir1->count(); ++row)
-        if (cataloger->Dir1->item(row)->data(Qt::UserRole).toString() == music)
-            cataloger->Dir1->setCurrentRow(row);
+    pointAt(cataloger, 0, music);
     QTimer::singleShot(300, cataloger,
                        [&] { save(cataloger, out.filePath("cataloger-scanning.png")); });
     cataloger->mnuCatalog->trigger();
     save(cataloger, out.filePath("cataloger.png"));
+    if (!large.isEmpty()) {
+        // Late enough for the rate and the time left to show.
+        pointAt(cataloger, 1, large);
+        for (const int ms : {300, 3000, 6000})
+            QTimer::singleShot(ms, cataloger, [&, ms] {
+                save(cataloger, out.filePath(QStringLiteral("cataloger-progress-%1.png").arg(ms)));
+            });
+        cataloger->mnuCatalog->trigger();
+    }
 
     // "&Player" hands over to the player window with the catalogue just scanned.
     cataloger->mnuPlayer->trigger();
@@ -132,6 +154,13 @@ int main(int argc, char* argv[]) {
     player->runSearch();
     save(player, out.filePath("player.png"));
     saveCredits(player, out);
+    player->optSearch[2]->setChecked(true);
+    player->runSearch();
+    player->lstResults->setCurrentIndex(player->resultsModel->index(1, 0));
+    player->showResult(1);
+    save(player, out.filePath("player-tags.png"));
+    player->optSearch[0]->setChecked(true);
+    player->runSearch();
     player->setGeometry(player->screen()->availableGeometry());
     save(player, out.filePath("player-maximized.png"));
     player->resize(1100, 700);

@@ -1,3 +1,4 @@
+#include "commandline.h"
 #include "programstate.h"
 #include "qtprompts.h"
 #include "settingsstore.h"
@@ -8,6 +9,9 @@
 #include <clocale>
 
 int main(int argc, char* argv[]) {
+    // Any argument names a command, which runs without windows.
+    if (argc > 1)
+        return runCommandLine(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName("Catalog");
     QApplication::setOrganizationName("Catalog");

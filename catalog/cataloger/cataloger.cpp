@@ -17,7 +17,9 @@
 #include <QFrame>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -106,6 +108,14 @@ void Cataloger::buildControls() {
 
     StatusBar1 = new StatusPanels(1, this);
     setStatusBar(StatusBar1);
+    scanProgress = new QProgressBar(StatusBar1);
+    scanProgress->setFormat("%v of %m files (%p%)");
+    scanProgress->setMinimumWidth(twipsToPixels(3600, this));
+    scanProgress->hide();
+    StatusBar1->addPermanentWidget(scanProgress);
+    scanRate = new QLabel(StatusBar1);
+    scanRate->hide();
+    StatusBar1->addPermanentWidget(scanRate);
     cancelButton = new QPushButton("Cancel", StatusBar1);
     cancelButton->setToolTip("Stop the scan (Esc); the rows stored so far stay");
     cancelButton->hide();

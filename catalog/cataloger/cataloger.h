@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scanprogress.h"
+
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <functional>
@@ -14,7 +16,9 @@ class FileList;
 class ProgramState;
 class QAction;
 class QFrame;
+class QLabel;
 class QMenu;
+class QProgressBar;
 class QPushButton;
 class QTableView;
 class QTimer;
@@ -61,6 +65,9 @@ public:
     QAction* mnuCatalog = nullptr;
     QAction* mnuPlayer = nullptr;
     QPushButton* cancelButton = nullptr;
+    // Beside Cancel while a scan runs: files stored of the files listed, then rate and time left.
+    QProgressBar* scanProgress = nullptr;
+    QLabel* scanRate = nullptr;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -92,6 +99,7 @@ private:
     // Scanning.
     void setScanning(bool scanning);
     bool scanStep(const QString& directory);
+    void showScanProgress(const QString& directory);
     void runScan(const QString& start, const std::function<void(DiskScanner&)>& walk);
 
     // Compaction.
@@ -106,4 +114,6 @@ private:
     bool m_closeAfterScan = false;
     bool m_playerWasEnabled = true;
     QElapsedTimer m_sinceStatus;
+    QElapsedTimer m_scanClock;
+    ScanProgress m_progress;
 };

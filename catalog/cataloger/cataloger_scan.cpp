@@ -10,36 +10,18 @@
 #include "gridmodels.h"
 #include "programstate.h"
 #include "prompts.h"
+#include "scanprogress.h"
 #include "statuspanels.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
-
-namespace {
-
-QString plural(int count, const QString& one, const QString& many) {
-    return QString::number(count) + " " + (count == 1 ? one : many);
-}
-
-QString scanSummary(const DiskScanner::Counts& counts, bool cancelled) {
-    QString text = QStringLiteral("%1 %2 in %3.")
-                       .arg(cancelled ? "Scan cancelled: kept" : "Catalogued",
-                            plural(counts.files, "file", "files"),
-                            plural(counts.directories, "directory", "directories"));
-    if (counts.unreadableFiles > 0)
-        text += " " + plural(counts.unreadableFiles, "file", "files") + " could not be read.";
-    if (counts.unreadableDirectories > 0)
-        text += " " + plural(counts.unreadableDirectories, "directory", "directories") +
-                " could not be read.";
-    return text;
-}
-
-} // namespace
 
 void Cataloger::catalogDisk() {
     if (isScanning())
@@ -118,18 +100,30 @@ void Cataloger::runScan(const QString& start, const std::function<void(DiskScann
         showError("The scan stopped: a row could not be stored.\n" + failure);
 }
 
-// Between directory entries: show progress now and then, keep the window responsive, and
-// stop when the person asked to.
+// Between directory entries: show progress, keep the window responsive, and stop when the
+// person asked to.
 bool Cataloger::scanStep(const QString& directory) {
-    if (!m_sinceStatus.isValid() || m_sinceStatus.elapsed() >= 100) {
-        const int files = m_scanner ? m_scanner->counts().files : 0;
-        StatusBar1->setPanelText(
-            1, QStringLiteral("Scanning %1 (%2 so far)")
-                   .arg(QDir::toNativeSeparators(directory), plural(files, "file", "files")));
-        m_sinceStatus.restart();
-    }
+    if (m_scanner)
+        showScanProgress(directory);
     QApplication::processEvents();
     return !m_cancelRequested;
+}
+
+// The bar follows every step; the texts change at most ten times a second. Until the walk has
+// listed its files the bar only shows that it is busy.
+void Cataloger::showScanProgress(const QString& directory) {
+    m_progress.update(m_scanner->counts().files, m_scanner->filesListed(), m_scanClock.elapsed());
+    if (m_progress.total() > 0) {
+        scanProgress->setMaximum(m_progress.total());
+        scanProgress->setValue(m_progress.done());
+    }
+    if (m_sinceStatus.isValid() && m_sinceStatus.elapsed() < 100)
+        return;
+    StatusBar1->setPanelText(1, (m_progress.total() > 0 ? "Scanning " : "Listing ") +
+                                    QDir::toNativeSeparators(directory));
+    scanRate->setText(m_progress.rateText());
+    scanRate->setVisible(!scanRate->text().isEmpty());
+    m_sinceStatus.restart();
 }
 
 void Cataloger::setScanning(bool scanning) {
@@ -142,7 +136,12 @@ void Cataloger::setScanning(bool scanning) {
     for (QWidget* widget : guarded)
         widget->setEnabled(!scanning);
     cancelButton->setVisible(scanning);
+    scanProgress->setVisible(scanning);
+    scanRate->setVisible(false);
     if (scanning) {
+        m_progress = ScanProgress();
+        m_scanClock.start();
+        scanProgress->setRange(0, 0);
         m_sinceStatus.invalidate();
         m_scanRefresh->start();
     } else {

@@ -87,6 +87,7 @@ void DiskScanner::store(const std::vector<Directory>& directories) {
         for (const QString& file : directory.files)
             paths << dir.filePath(file);
     }
+    m_filesListed += static_cast<int>(paths.size());
     TagPrefetcher prefetcher(m_reader, paths);
     // Each row is its own transaction; the disk is synced by the background checkpoint, not
     // while the rows are stored.

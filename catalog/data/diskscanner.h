@@ -41,6 +41,9 @@ public:
     void addFiles(const QString& directory);
 
     const Counts& counts() const { return m_counts; }
+    // MP3 files the walk listed, known before the first of them is stored: with
+    // counts().files, how far the storing has come.
+    int filesListed() const { return m_filesListed; }
     bool cancelled() const { return m_cancelled; }
 
 private:
@@ -63,4 +66,5 @@ private:
     QSqlQuery m_insertTrack;
     Counts m_counts;
     bool m_cancelled = false;
+    int m_filesListed = 0;
 };

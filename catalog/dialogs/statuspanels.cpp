@@ -5,10 +5,13 @@ StatusPanels::StatusPanels(int panelCount, QWidget* parent) : QStatusBar(parent)
     for (int i = 0; i < panelCount; ++i) {
         auto* label = new QLabel(this);
         label->setContentsMargins(4, 0, 4, 0);
-        if (i == 0)
+        if (i == 0) {
+            // A long text (a deep directory being scanned) is cut, never widens the window.
+            label->setMinimumWidth(1);
             addWidget(label, 1);
-        else
+        } else {
             addPermanentWidget(label);
+        }
         m_panels.push_back(label);
     }
 }

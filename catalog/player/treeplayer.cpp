@@ -144,6 +144,7 @@ void TreePlayer::buildSearchPanel() {
     frmSrchOpts = named(new QWidget(m_searchBody), "frmSrchOpts");
     optSearch[0] = named(new QRadioButton("Tracks", frmSrchOpts), "optSearch0");
     optSearch[1] = named(new QRadioButton("Directories", frmSrchOpts), "optSearch1");
+    optSearch[2] = named(new QRadioButton("Tags", frmSrchOpts), "optSearch2");
     optSearch[0]->setChecked(true);
     txtSearch = named(new QLineEdit(frmSrchOpts), "txtSearch");
     txtSearch->setClearButtonEnabled(true);
@@ -155,7 +156,9 @@ void TreePlayer::buildSearchPanel() {
     // Designed sizes: the option buttons leave a little room before the search text, and the
     // text and the button share one height.
     const int optionWidth =
-        std::max(optSearch[0]->sizeHint().width(), optSearch[1]->sizeHint().width()) + 8;
+        std::max({optSearch[0]->sizeHint().width(), optSearch[1]->sizeHint().width(),
+                  optSearch[2]->sizeHint().width()}) +
+        8;
     for (QRadioButton* option : optSearch)
         option->resize(optionWidth, option->sizeHint().height() + 2);
     const int rowHeight =

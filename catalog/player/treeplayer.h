@@ -48,7 +48,8 @@ public:
     void FillCatalogTree();
     // Lists the tracks of the selected disk or directory in lstFiles.
     void Tree_Click();
-    // Lists the tracks or directories whose names contain txtSearch's text.
+    // Lists the tracks or directories whose names contain txtSearch's text, or the tracks
+    // whose title, artist or album does.
     void runSearch();
     // Shows search result `row` in the tree and the track list.
     void showResult(int row);
@@ -109,7 +110,7 @@ public:
     SplitBarWidget* picLeftSplit = nullptr;
     QGroupBox* frmSearch = nullptr;
     QWidget* frmSrchOpts = nullptr;
-    std::array<QRadioButton*, 2> optSearch{};
+    std::array<QRadioButton*, 3> optSearch{}; // "Tracks", "Directories", "Tags"
     QLineEdit* txtSearch = nullptr;
     QPushButton* btnSearch = nullptr;
     QListView* lstResults = nullptr;
@@ -194,6 +195,7 @@ private:
     bool playingListShown() const;
     void handToExternalPlayer(const QString& target);
     void selectFileRow(int row, bool selected);
+    void showTagsResult(qint32 trackIndex, const QString& text);
 
     ProgramState& m_state;
     QWidget* m_searchBody = nullptr; // frmSearch's inner area, below its caption
@@ -212,4 +214,5 @@ private:
     int m_playingRow = 0;
     bool m_playingList = false;
     QSet<QString> m_problemsShown;
+    bool m_resultsAreTags = false; // track rows found by their tags
 };

@@ -161,12 +161,13 @@ void TreePlayer::layoutPanes() {
     WidgetControl options(frmSrchOpts);
     WidgetControl tracks(optSearch[0]);
     WidgetControl dirs(optSearch[1]);
+    WidgetControl tags(optSearch[2]);
     WidgetControl text(txtSearch);
     WidgetControl button(btnSearch);
     WidgetControl results(lstResults);
 
     options.setWidth(areaWidth);
-    options.setHeight(dirs.height() + tracks.height());
+    options.setHeight(dirs.height() + tracks.height() + tags.height());
     options.setLeft(0);
     options.setTop(0);
     results.setTop(options.height());
@@ -180,8 +181,10 @@ void TreePlayer::layoutPanes() {
     text.setWidth(button.left() - dirs.width());
     tracks.setTop(0);
     dirs.setTop(tracks.height());
+    tags.setTop(dirs.top() + dirs.height());
     tracks.setLeft(0);
     dirs.setLeft(0);
+    tags.setLeft(0);
 
     player.setWidth(m_leftHost->scaleWidth());
 }

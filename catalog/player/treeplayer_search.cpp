@@ -14,10 +14,17 @@
 #include <QTreeView>
 
 void TreePlayer::runSearch() {
-    m_resultsAreTracks = optSearch[0]->isChecked();
+    m_resultsAreTags = optSearch[2]->isChecked();
+    m_resultsAreTracks = optSearch[0]->isChecked() || m_resultsAreTags;
     const QString text = txtSearch->text();
     QStringList rows;
-    if (m_resultsAreTracks) {
+    if (m_resultsAreTags) {
+        const TrackList& tracks = m_state.lists.tracks;
+        resultIndex = searchTrackTags(tracks, text);
+        rows.reserve(static_cast<qsizetype>(resultIndex.size()));
+        for (const qint32 i : resultIndex)
+            rows.append(tagsResultText(tracks[i]));
+    } else if (m_resultsAreTracks) {
         const TrackList& tracks = m_state.lists.tracks;
         resultIndex = searchTrackNames(tracks, text);
         rows.reserve(static_cast<qsizetype>(resultIndex.size()));
@@ -40,7 +47,9 @@ void TreePlayer::showResult(int row) {
     if (row < 0 || row >= resultsModel->rowCount() || row >= static_cast<int>(resultIndex.size()))
         return;
     const QString text = resultsModel->index(row).data().toString();
-    if (m_resultsAreTracks)
+    if (m_resultsAreTags)
+        showTagsResult(resultIndex[row], text);
+    else if (m_resultsAreTracks)
         showTrackResult(resultIndex[row], text);
     else
         showDirResult(resultIndex[row]);
@@ -71,6 +80,15 @@ void TreePlayer::showTrackResult(qint32 trackIndex, const QString& text) {
     const QModelIndex item = filesModel->index(found);
     lstFiles->setCurrentIndex(item);
     lstFiles->scrollTo(item);
+}
+
+// A row found by its tags shows its track as a track-name row would, while the row still
+// describes that track.
+void TreePlayer::showTagsResult(qint32 trackIndex, const QString& text) {
+    const TrackList& tracks = m_state.lists.tracks;
+    if (trackIndex >= 0 && trackIndex < static_cast<qint32>(tracks.size()) &&
+        tagsResultText(tracks[trackIndex]) == text)
+        showTrackResult(trackIndex, tracks[trackIndex].TrackName);
 }
 
 // Every node named like the directory is opened and selected in tree order; the last one

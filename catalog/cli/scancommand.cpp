@@ -1,0 +1,162 @@
+// "Catalog scan": walks a folder into a disk of the catalogue, as "Catalog &Disk" does.
+
+#include "catalogdb.h"
+#include "clicommon.h"
+#include "commands.h"
+#include "dirlisting.h"
+#include "diskscanner.h"
+#include "scanprogress.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <csignal>
+#include <cstdio>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void onInterrupt(int) {
+    interrupted = 1;
+}
+
+// Ctrl-C asks the walk to stop, as Cancel does in the window, for as long as this lives.
+class InterruptCatcher {
+public:
+    InterruptCatcher() {
+        interrupted = 0;
+        m_previous = std::signal(SIGINT, onInterrupt);
+    }
+    ~InterruptCatcher() { std::signal(SIGINT, m_previous); }
+    InterruptCatcher(const InterruptCatcher&) = delete;
+    InterruptCatcher& operator=(const InterruptCatcher&) = delete;
+
+private:
+    void (*m_previous)(int) = SIG_DFL;
+};
+
+// One line on standard error, rewritten in place, when standard error is a terminal.
+class ProgressLine {
+public:
+    ProgressLine() : m_enabled(isatty(fileno(stderr)) != 0) { m_clock.start(); }
+    ~ProgressLine() { clear(); }
+    ProgressLine(const ProgressLine&) = delete;
+    ProgressLine& operator=(const ProgressLine&) = delete;
+
+    void show(const DiskScanner& scanner, const QString& directory) {
+        if (!m_enabled || (m_shown.isValid() && m_shown.elapsed() < 100))
+            return;
+        m_progress.update(scanner.counts().files, scanner.filesListed(), m_clock.elapsed());
+        QString text = "Listing " + QDir::toNativeSeparators(directory);
+        if (m_progress.total() > 0) {
+            text = m_progress.countText();
+            if (m_progress.steady())
+                text += ", " + m_progress.rateText();
+        }
+        put(text.left(MaxWidth));
+        m_shown.restart();
+    }
+
+    void clear() {
+        if (m_width > 0)
+            put({});
+    }
+
+private:
+    static constexpr int MaxWidth = 79;
+
+    void put(const QString& text) {
+        const QString line = text.leftJustified(m_width);
+        cli::writeErr("\r" + line + (text.isEmpty() ? "\r" : ""));
+        m_width = static_cast<int>(text.size());
+    }
+
+    bool m_enabled;
+    int m_width = 0;
+    QElapsedTimer m_clock;
+    QElapsedTimer m_shown;
+    ScanProgress m_progress;
+};
+
+void defineScan(QCommandLineParser& parser) {
+    cli::addCatalogueOption(parser);
+    parser.addOption(
+        {"disk", "The disk's name: an existing disk of that name, or a new one.", "NAME"});
+    parser.addOption({"drive",
+                      "The disk's root, which the stored directory names are relative to "
+                      "(default: the root of the volume holding PATH).",
+                      "PATH"});
+    parser.addPositionalArgument("PATH", "The folder to walk.");
+}
+
+bool isAtOrBelow(const QString& path, const QString& root) {
+    const QString prefix = root.endsWith('/') ? root : root + '/';
+    return path == root || path.startsWith(prefix);
+}
+
+// The disk of that name, or a new disk row read from `drive`.
+qint64 diskNamed(const QSqlDatabase& db, const QString& name, const QString& drive) {
+    QSqlQuery found =
+        catalogdb::run(db, "SELECT DiskID FROM Disks WHERE DiskName = ? ORDER BY DiskID", {name});
+    if (found.next())
+        return found.value(0).toLongLong();
+    QSqlQuery added =
+        catalogdb::run(db, "INSERT INTO Disks (DiskName, Drive) VALUES (?, ?)", {name, drive});
+    return added.lastInsertId().toLongLong();
+}
+
+int runScan(const QCommandLineParser& parser) {
+    const QString diskName = cli::requiredValue(parser, "disk");
+    const QString given = cli::operands(parser, 1, "The folder to walk (PATH)").constFirst();
+    const QString start = QDir::cleanPath(QFileInfo(given).absoluteFilePath());
+    QString root = dirlisting::volumeRoot(start);
+    if (parser.isSet("drive")) {
+        root = QDir::cleanPath(QFileInfo(cli::requiredValue(parser, "drive")).absoluteFilePath());
+        if (!isAtOrBelow(start, root))
+            throw cli::UsageError(
+                QStringLiteral("%1 does not lie on the drive %2.")
+                    .arg(QDir::toNativeSeparators(start), QDir::toNativeSeparators(root)));
+    }
+    if (!QFileInfo(start).isDir() || !QDir(start).isReadable())
+        throw cli::Failure(
+            QStringLiteral("%1 is not a folder that can be read; nothing was stored.")
+                .arg(QDir::toNativeSeparators(start)));
+
+    const auto connection = cli::openCatalogue(parser, true);
+    const QString nativeRoot = QDir::toNativeSeparators(root);
+    const qint64 diskId = diskNamed(connection->db(), diskName, nativeRoot);
+    DiskScanner scanner(connection->db(), diskId, nativeRoot);
+    const InterruptCatcher catcher;
+    ProgressLine progress;
+    scanner.onStep = [&](const QString& directory) {
+        progress.show(scanner, directory);
+        return interrupted == 0;
+    };
+    QString failure;
+    try {
+        scanner.NavigateTree(QDir::toNativeSeparators(start));
+    } catch (const CatalogError& e) {
+        failure = e.message();
+    }
+    progress.clear();
+    cli::writeOut(scanSummary(scanner.counts(), scanner.cancelled()) + "\n");
+    if (!failure.isEmpty())
+        throw cli::Failure("The scan stopped: a row could not be stored.\n" + failure);
+    return scanner.cancelled() ? cli::ExitInterrupted : cli::ExitOk;
+}
+
+} // namespace
+
+namespace cli {
+const Command scanCommand = {"scan", "Walk a folder into a disk of the catalogue.", defineScan,
+                             runScan};
+} // namespace cli

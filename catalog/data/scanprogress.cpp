@@ -1,0 +1,78 @@
+#include "scanprogress.h"
+
+#include <cmath>
+
+namespace {
+
+QString plural(int count, const QString& one, const QString& many) {
+    return QString::number(count) + " " + (count == 1 ? one : many);
+}
+
+// "0:15", "12:03", "1:02:03"
+QString clockText(qint64 seconds) {
+    const qint64 hours = seconds / 3600;
+    const QString minutesSeconds =
+        QStringLiteral("%1:%2")
+            .arg(hours > 0 ? (seconds / 60) % 60 : seconds / 60, hours > 0 ? 2 : 1, 10, QChar('0'))
+            .arg(seconds % 60, 2, 10, QChar('0'));
+    return hours > 0 ? QString::number(hours) + ":" + minutesSeconds : minutesSeconds;
+}
+
+} // namespace
+
+void ScanProgress::update(int done, int total, qint64 nowMs) {
+    if (m_startMs < 0 && total > 0) {
+        m_startMs = nowMs;
+        m_doneAtStart = done;
+    }
+    m_done = done;
+    m_total = total;
+    m_nowMs = nowMs;
+}
+
+int ScanProgress::percent() const {
+    return m_total > 0 ? static_cast<int>(qint64(m_done) * 100 / m_total) : 0;
+}
+
+bool ScanProgress::steady() const {
+    return m_startMs >= 0 && m_nowMs - m_startMs >= SteadyAfterMs && m_done > m_doneAtStart;
+}
+
+double ScanProgress::filesPerSecond() const {
+    if (!steady())
+        return 0;
+    return (m_done - m_doneAtStart) * 1000.0 / static_cast<double>(m_nowMs - m_startMs);
+}
+
+qint64 ScanProgress::secondsLeft() const {
+    const double rate = filesPerSecond();
+    return rate > 0 ? static_cast<qint64>(std::ceil((m_total - m_done) / rate)) : -1;
+}
+
+QString ScanProgress::countText() const {
+    return QStringLiteral("%1 of %2 (%3%)")
+        .arg(m_done)
+        .arg(plural(m_total, "file", "files"))
+        .arg(percent());
+}
+
+QString ScanProgress::rateText() const {
+    if (!steady())
+        return {};
+    return QStringLiteral("%1 files/s, %2 left")
+        .arg(qRound(filesPerSecond()))
+        .arg(clockText(secondsLeft()));
+}
+
+QString scanSummary(const DiskScanner::Counts& counts, bool cancelled) {
+    QString text = QStringLiteral("%1 %2 in %3.")
+                       .arg(cancelled ? "Scan cancelled: kept" : "Catalogued",
+                            plural(counts.files, "file", "files"),
+                            plural(counts.directories, "directory", "directories"));
+    if (counts.unreadableFiles > 0)
+        text += " " + plural(counts.unreadableFiles, "file", "files") + " could not be read.";
+    if (counts.unreadableDirectories > 0)
+        text += " " + plural(counts.unreadableDirectories, "directory", "directories") +
+                " could not be read.";
+    return text;
+}

@@ -1,0 +1,259 @@
+// The Catalog program's commands, run as a person runs them from a shell: a real process on
+// a real catalogue and real MP3 files.
+
+#include "catalogdb.h"
+#include "mp3fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Run catalog(const QStringList& arguments) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LC_ALL", "C"); // the output is UTF-8 whatever the locale
+    // No display: a command must not need one.
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        environment.remove(name);
+    process.setProcessEnvironment(environment);
+    process.start(CATALOG_PROGRAM, arguments);
+    if (!process.waitForFinished(60000))
+        qWarning("Catalog did not finish");
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+// RFC 4180: records end in CR LF; a quoted field may hold commas, doubled quotes and breaks.
+QList<QStringList> readCsv(const QString& text) {
+    QList<QStringList> records;
+    QStringList record;
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"')
+                field += text[++i];
+            else if (c == '"')
+                quoted = false;
+            else
+                field += c;
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            record << field;
+            field.clear();
+        } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            records << (record << field);
+            record.clear();
+            field.clear();
+            ++i;
+        } else {
+            field += c;
+        }
+    }
+    return records;
+}
+
+} // namespace
+
+class CommandLine : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    QString db_;
+    QString disk_; // the fixture folder, scanned as the disk's root
+
+    static constexpr auto diskName = "Disk \"One\", side A";
+
+    QString file(const QString& relative) const { return QDir(disk_).filePath(relative); }
+
+private slots:
+    // One scan of a fixture folder, which every other case reads.
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        db_ = dir_.filePath("catalog.mdb");
+        disk_ = dir_.filePath("disk");
+        QVERIFY(QDir().mkpath(file("Rock, \"Live\"")) && QDir().mkpath(file("Café")));
+        fixture::Mp3Params song;
+        song.id3v2 = fixture::Tag{"Hello, \"World\"", "The Quotes", "First, Last"};
+        QVERIFY(fixture::writeMp3(file("Rock, \"Live\"/01 \"Hi\", there.mp3"), song));
+        song.id3v2 = fixture::Tag{"Blue", "Miles", "Kind of Blue"};
+        QVERIFY(fixture::writeMp3(file("Café/02 blue.mp3"), song));
+        QVERIFY(fixture::writeMp3(file("Café/03 plain.mp3"), {}));
+
+        const Run scan =
+            catalog({"scan", "--catalogue", db_, "--disk", diskName, "--drive", disk_, disk_});
+        QCOMPARE(scan.err, QString());
+        QCOMPARE(scan.status, 0);
+        QCOMPARE(scan.out, QString("Catalogued 3 files in 2 directories.\n"));
+    }
+
+    void scanIntoTheSameDiskAddsNoDiskRow() {
+        const QString other = dir_.filePath("other.mdb");
+        for (int i = 0; i < 2; ++i)
+            QCOMPARE(catalog({"scan", "--catalogue", other, "--disk", "D", "--drive", disk_,
+                              file("Café")})
+                         .status,
+                     0);
+        CatalogConnection c(other, "check");
+        QSqlQuery q = catalogdb::run(c.db(), "SELECT COUNT(*), MIN(Drive) FROM Disks");
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), 1);
+        QCOMPARE(q.value(1).toString(), disk_);
+        q = catalogdb::run(c.db(), "SELECT DISTINCT DirName FROM Dirs");
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString(), QString("/Café")); // below the drive, not the volume
+    }
+
+    void searchFindsNamesTagsAndDirectories() {
+        const Run names = catalog({"search", "--catalogue", db_, "HI\","});
+        QCOMPARE(names.status, 0);
+        const QStringList fields = names.out.chopped(1).split('\t');
+        QCOMPARE(fields,
+                 QStringList({diskName, disk_, file("Rock, \"Live\"/01 \"Hi\", there.mp3"),
+                              "Hello, \"World\"", "The Quotes", "First, Last", "00:00:03"}));
+        QVERIFY(QFile::exists(fields[2]));
+
+        const Run tags = catalog({"search", "--catalogue", db_, "--tags", "blue"});
+        QCOMPARE(tags.out.count('\n'), 1); // the title and the album of one track; not "03"
+        QVERIFY(tags.out.startsWith(QString(diskName) + '\t' + disk_ + '\t' +
+                                    file("Café/02 blue.mp3")));
+
+        const Run dirs = catalog({"search", "--catalogue", db_, "--dirs", "CAFÉ"});
+        QCOMPARE(dirs.out, QString(diskName) + '\t' + disk_ + '\t' + file("Café") + "\t\t\t\t\n");
+
+        QCOMPARE(catalog({"search", "--catalogue", db_, "nothing like it"}).out, QString());
+    }
+
+    void exportedCsvReadsBack() {
+        const Run run = catalog({"export", "--catalogue", db_, "--format", "csv"});
+        QCOMPARE(run.status, 0);
+        const QList<QStringList> rows = readCsv(run.out);
+        QCOMPARE(rows.size(), 4);
+        QCOMPARE(rows[0], QStringList({"DiskName", "Drive", "DirName", "TrackName", "Title",
+                                       "Artist", "Album", "Duration", "Path"}));
+        // Post-order: the walk stores "Rock, "Live"" after "Café".
+        QCOMPARE(rows[3], QStringList({diskName, disk_, "/Rock, \"Live\"", "01 \"Hi\", there.mp3",
+                                       "Hello, \"World\"", "The Quotes", "First, Last", "00:00:03",
+                                       file("Rock, \"Live\"/01 \"Hi\", there.mp3")}));
+        QCOMPARE(rows[2][3], QString("03 plain.mp3"));
+        QCOMPARE(rows[2][4], QString()); // no tag
+    }
+
+    void m3uListsFullPathsOfOneDisk() {
+        const Run run =
+            catalog({"export", "--catalogue", db_, "--disk", diskName, "--format", "m3u"});
+        QCOMPARE(run.status, 0);
+        const QStringList paths = run.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(paths.size(), 3);
+        for (const QString& path : paths)
+            QVERIFY2(QFile::exists(path), qPrintable(path));
+        const Run missing =
+            catalog({"export", "--catalogue", db_, "--disk", "No such", "--format", "m3u"});
+        QCOMPARE(missing.status, 1);
+        QVERIFY(missing.err.contains("No such"));
+    }
+
+    void interruptStopsTheWalkAndKeepsTheRows() {
+        // Many files (links to one), so that the walk is still storing when Ctrl-C comes.
+        const QString song = dir_.filePath("song.mp3");
+        QVERIFY(fixture::writeMp3(song, {}));
+        QDir big(dir_.filePath("big"));
+        for (int d = 0; d < 200; ++d) {
+            QVERIFY(big.mkpath(QString::number(d)));
+            for (int f = 0; f < 100; ++f) {
+                const QString path = big.filePath(QString("%1/%2.mp3").arg(d).arg(f));
+                QCOMPARE(::link(QFile::encodeName(song).constData(),
+                                QFile::encodeName(path).constData()),
+                         0);
+            }
+        }
+        const QString db = dir_.filePath("interrupted.mdb");
+        QVERIFY(catalogdb::prepare(db).ok);
+        const auto stored = [&db] {
+            CatalogConnection c(db, "count");
+            QSqlQuery q = catalogdb::run(c.db(), "SELECT COUNT(*) FROM Tracks");
+            return q.next() ? q.value(0).toInt() : -1;
+        };
+        QProcess process;
+        process.start(CATALOG_PROGRAM, {"scan", "--catalogue", db, "--disk", "Big", big.path()});
+        QVERIFY(process.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(stored() > 0, 30000);
+        QCOMPARE(::kill(static_cast<pid_t>(process.processId()), SIGINT), 0);
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 130);
+        const int kept = stored();
+        QVERIFY2(kept < 20000, qPrintable(QString::number(kept)));
+        QVERIFY(QString::fromUtf8(process.readAllStandardOutput())
+                    .startsWith(QString("Scan cancelled: kept %1 files in ").arg(kept)));
+    }
+
+    void foreignFileIsRefusedUntouched() {
+        const QString foreign = dir_.filePath("notes.mdb");
+        const QByteArray bytes = "shopping list: milk, eggs\n";
+        QVERIFY(fixture::writeBytes(foreign, bytes));
+        for (const QStringList& arguments :
+             {QStringList{"search", "--catalogue", foreign, "x"},
+              QStringList{"scan", "--catalogue", foreign, "--disk", "D", disk_}}) {
+            const Run run = catalog(arguments);
+            QCOMPARE(run.status, 1);
+            QVERIFY(!run.err.isEmpty());
+            QCOMPARE(run.out, QString());
+        }
+        QFile kept(foreign);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), bytes);
+        QVERIFY(!QFile::exists(foreign + "-wal"));
+        QCOMPARE(catalog({"search", "--catalogue", dir_.filePath("absent.mdb"), "x"}).status, 1);
+        QVERIFY(!QFile::exists(dir_.filePath("absent.mdb")));
+    }
+
+    void wrongUsageExitsWithTwo() {
+        const QList<QStringList> wrong = {
+            {"frobnicate"},
+            {"search", "x"},                                         // no catalogue
+            {"search", "--catalogue", db_},                          // no text
+            {"search", "--catalogue", db_, "--dirs", "--tags", "x"}, // both kinds
+            {"export", "--catalogue", db_, "--format", "xml"},
+            {"scan", "--catalogue", db_, "--disk", "D", "--drive", file("Café"), disk_},
+            {"search", "--catalogue", db_, "--colour", "x"},
+        };
+        for (const QStringList& arguments : wrong) {
+            const Run run = catalog(arguments);
+            QVERIFY2(run.status == 2, qPrintable(arguments.join(' ') + ": " + run.err));
+            QVERIFY(run.err.contains("--help"));
+            QCOMPARE(run.out, QString());
+        }
+    }
+
+    void helpAndVersion() {
+        const Run help = catalog({"--help"});
+        QCOMPARE(help.status, 0);
+        for (const char* command : {"scan", "search", "export"})
+            QVERIFY(help.out.contains(command));
+        const Run scanHelp = catalog({"scan", "--help"});
+        QCOMPARE(scanHelp.status, 0);
+        QVERIFY(scanHelp.out.contains("--drive"));
+        const Run version = catalog({"--version"});
+        QCOMPARE(version.status, 0);
+        QVERIFY(version.out.startsWith("Catalog "));
+    }
+};
+
+QTEST_GUILESS_MAIN(CommandLine)
+#include "test_commandline.moc"
