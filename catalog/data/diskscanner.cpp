@@ -87,7 +87,7 @@ void DiskScanner::store(const std::vector<Directory>& directories) {
         for (const QString& file : directory.files)
             paths << dir.filePath(file);
     }
-    TagPrefetcher prefetcher(m_reader, paths);
+    TagPrefetcher prefetcher(m_reader, std::move(paths), 128, readerThreads);
     // Each row is its own transaction; the disk is synced by the background checkpoint, not
     // while the rows are stored.
     const AutoCheckpointOff autoCheckpointOff(m_db);

@@ -33,6 +33,8 @@ public:
     // rows are stored, and every 64 files; it may process window events. Returning false
     // cancels the walk there: nothing more is stored.
     std::function<bool(const QString& directory)> onStep;
+    // Threads reading files ahead of the rows being stored; 0 means one per processor core.
+    int readerThreads = 0;
 
     // Scans `path` and everything below it. Failures to store a row throw CatalogError; rows
     // stored before stay.

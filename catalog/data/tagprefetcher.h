@@ -29,7 +29,9 @@ private:
     void run();
 
     Reader m_reader;
-    QStringList m_paths;
+    // Read by every worker at once, so never changed after construction: a non-const access
+    // would detach a list still shared with the caller, on several threads at a time.
+    const QStringList m_paths;
     int m_lookahead;
     std::vector<Mp3Info> m_results;
     std::vector<char> m_ready; // per path: its result is in m_results

@@ -16,6 +16,7 @@
 #include <atomic>
 
 #include <memory>
+#include <mutex>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -290,23 +291,50 @@ private slots:
         QCOMPARE(tracks(), QStringList{sep + folder + "|" + file});
     }
 
-    // The reader is called once per file with its full path; what it reports is stored.
+    // The reader is called once per file with its full path, on worker threads in any order;
+    // what it reports is stored with that file's row.
     void injectedTagReader() {
         QVERIFY(makeFiles(at("R"), {"x.mp3", "y.mp3"}));
         QVERIFY(makeFiles(volume_->path(), {"z.mp3"}));
+        std::mutex mutex;
         QStringList read;
-        DiskScanner s = scanner([&read](const QString& path) {
+        DiskScanner s = scanner([&](const QString& path) {
+            const std::lock_guard lock(mutex);
             read << path;
             Mp3Info info;
-            info.title = "T" + QString::number(read.size());
+            info.title = "T " + QFileInfo(path).fileName();
             info.duration = "01:02:03";
             info.readable = true;
             return info;
         });
         s.NavigateTree(volume_->path());
+        read.sort();
         QCOMPARE(read, QStringList({at("R/x.mp3"), at("R/y.mp3"), at("z.mp3")}));
         QCOMPARE(rows(db(), "SELECT Title, Duration FROM Tracks ORDER BY TrackID"),
-                 QStringList({"T1|01:02:03", "T2|01:02:03", "T3|01:02:03"}));
+                 QStringList({"T x.mp3|01:02:03", "T y.mp3|01:02:03", "T z.mp3|01:02:03"}));
+    }
+
+    // Many readers at once, as on a machine with many cores: every row gets its own file's tag.
+    void manyReadersStoreEveryRow() {
+        constexpr int files = 400;
+        for (int i = 0; i < files; ++i) {
+            Mp3Params file;
+            file.frames = 40;
+            file.id3v1 = Tag{QString("Song %1").arg(i, 3, 10, QChar('0')), "Artist", "Album"};
+            const QString folder = at(QString("Many/%1").arg(i / 50));
+            QVERIFY(QDir().mkpath(folder));
+            QVERIFY(fixture::writeMp3(folder + QString("/%1.mp3").arg(i, 3, 10, QChar('0')), file));
+        }
+        for (int scan = 0; scan < 3; ++scan) {
+            catalogdb::run(db(), "DELETE FROM Tracks");
+            DiskScanner s = scanner();
+            s.readerThreads = 16;
+            s.NavigateTree(at("Many"));
+            QCOMPARE(s.counts().unreadableFiles, 0);
+            QCOMPARE(rows(db(), "SELECT COUNT(*) FROM Tracks WHERE Duration = '00:00:01' AND "
+                                "'Song ' || TrackName = Title || '.mp3'"),
+                     QStringList{QString::number(files)});
+        }
     }
 
     void refusedRowStopsScanKeepingEarlierRows() {
