@@ -127,7 +127,8 @@ class Scanning : public QObject {
     }
     static QString native(const QString& below) { return QDir::toNativeSeparators(below); }
 
-    DiskScanner scanner(DiskScanner::TagReader reader = readMp3Info) const {
+    DiskScanner scanner() const { return DiskScanner(db(), disk, volume_->path()); }
+    DiskScanner scanner(DiskScanner::TagReader reader) const {
         return DiskScanner(db(), disk, volume_->path(), std::move(reader));
     }
 
@@ -298,7 +299,8 @@ private slots:
         QVERIFY(makeFiles(volume_->path(), {"z.mp3"}));
         std::mutex mutex;
         QStringList read;
-        DiskScanner s = scanner([&](const QString& path) {
+        DiskScanner s = scanner([&](const QByteArray& localPath, const std::atomic<bool>&) {
+            const QString path = QFile::decodeName(localPath);
             const std::lock_guard lock(mutex);
             read << path;
             Mp3Info info;
@@ -372,7 +374,7 @@ private slots:
         for (int i = 0; i < 300; ++i)
             QVERIFY(fixture::writeZeroBytes(at(QString("Many/%1.mp3").arg(i, 3, 10, QChar('0')))));
         std::atomic<int> read = 0; // the reader runs on the scanner's worker thread
-        DiskScanner s = scanner([&read](const QString&) {
+        DiskScanner s = scanner([&read](const QByteArray&, const std::atomic<bool>&) {
             ++read;
             return Mp3Info{};
         });

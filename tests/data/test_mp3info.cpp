@@ -83,6 +83,20 @@ private slots:
         tagged.id3v1 = Tag{"t1", "a1", "b1"};
         tagged.id3v2 = Tag{"t2", "a2", "b2"};
         QTest::newRow("no header, both tags, 26.12 s") << tagged << 26LL;
+        // 576 samples a frame. Each pair lies one frame either side of half a second, so
+        // that a frame too many or too few changes the rounded time.
+        QTest::newRow("MPEG-2 22.05k no header, 26.488 s")
+            << params(Kind::VbrNoHeader, 128, 22050, 1014) << 26LL;
+        QTest::newRow("MPEG-2 22.05k no header, 26.514 s")
+            << params(Kind::VbrNoHeader, 128, 22050, 1015) << 27LL;
+        QTest::newRow("MPEG-2.5 8k no header, 26.496 s")
+            << params(Kind::VbrNoHeader, 64, 8000, 368) << 26LL;
+        QTest::newRow("MPEG-2.5 8k no header, 26.568 s")
+            << params(Kind::VbrNoHeader, 64, 8000, 369) << 27LL;
+        QTest::newRow("MPEG-2.5 11.025k no header, 26.488 s")
+            << params(Kind::VbrNoHeader, 128, 11025, 507) << 26LL;
+        QTest::newRow("MPEG-2 24k xing, 26.496 s")
+            << params(Kind::VbrXing, 64, 24000, 1104) << 26LL;
     }
     void seconds() {
         QFETCH(Mp3Params, file);
@@ -100,8 +114,9 @@ private slots:
         QCOMPARE(info.seconds, seconds);
     }
 
+    // An interrupted copy: the frames that are there count, whatever a header says.
     void truncatedFileKeepsWholeFrames() {
-        for (const Kind kind : {Kind::Cbr, Kind::VbrNoHeader}) {
+        for (const Kind kind : {Kind::Cbr, Kind::VbrNoHeader, Kind::VbrXing}) {
             Mp3Params file = params(kind, 128, 48000, 400);
             file.id3v2 = Tag{"Cut", "Short", "Off"};
             file.id3v1 = Tag{"lost", "with the", "cut"};
@@ -112,6 +127,24 @@ private slots:
             QCOMPARE(info.seconds, 2LL);
             compareTexts(info, "Cut", "Short", "Off");
         }
+    }
+
+    // A Xing frame count that cannot match the stream that follows it.
+    void damagedHeaderCountGivesWayToFrames_data() {
+        QTest::addColumn<quint32>("claimed");
+        QTest::newRow("high byte set: 121:44 for 5 s") << quint32(0x1000000 + 200);
+        QTest::newRow("all bits set") << quint32(0xffffffff);
+        QTest::newRow("a tenth of the frames") << quint32(20);
+    }
+    void damagedHeaderCountGivesWayToFrames() {
+        QFETCH(quint32, claimed);
+        Mp3Params file = params(Kind::VbrXing, 128, 44100, 200); // 5.22 s
+        file.xingFrames = claimed;
+        const QString path = dir_.filePath("lying.mp3");
+        QVERIFY(fixture::writeMp3(path, file));
+        const Mp3Info info = readMp3Info(path);
+        QVERIFY(info.readable);
+        QCOMPARE(info.duration, "00:00:05");
     }
 };
 
