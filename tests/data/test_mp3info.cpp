@@ -3,6 +3,7 @@
 #include "runtestclasses.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -13,14 +14,15 @@
 #include <taglib/mpegfile.h>
 #include <taglib/mpegproperties.h>
 
+#include <atomic>
 #include <chrono>
+#include <cmath>
 #include <future>
 
-#ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 using fixture::Mp3Params;
 using fixture::Tag;
@@ -296,6 +298,69 @@ private slots:
     }
 };
 
+// Files of hundreds of megabytes or more: read in bounded memory, given up when asked to.
+class LargeFiles : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+
+    static qint64 peakKilobytes() {
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        return usage.ru_maxrss;
+    }
+
+    // A sparse file: gigabytes of zeros that take no room on the disk.
+    bool growTo(const QString& path, qint64 size) {
+        QFile file(path);
+        return file.open(QIODevice::ReadWrite) && file.resize(size);
+    }
+
+private slots:
+    // Zeros named .mp3, as from a disk image or a broken download, are not read through.
+    void bigFileWithoutFramesIsRejectedAtOnce() {
+        const QString path = dir_.filePath("zeros.mp3");
+        QVERIFY(fixture::writeZeroBytes(path));
+        QVERIFY(growTo(path, qint64(2) << 30));
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(!readMp3Info(path).readable);
+        QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+        QFile::remove(path);
+    }
+
+    void longHeaderlessStreamIsCountedInBoundedMemory() {
+        const Mp3Params frames = params(Kind::VbrNoHeader, 128, 44100, 10000); // 6.3 MB, 261 s
+        constexpr int copies = 24;
+        const QString path = dir_.filePath("long.mp3");
+        QVERIFY(fixture::writeRepeatedFrames(path, frames, copies));
+        const qint64 before = peakKilobytes();
+        const Mp3Info info = readMp3Info(path);
+        QCOMPARE(info.seconds, std::llround(fixture::playingSeconds(frames) * copies));
+        QVERIFY2(peakKilobytes() - before < 32 * 1024,
+                 qPrintable(QString("%1 kB more").arg(peakKilobytes() - before)));
+        QFile::remove(path);
+    }
+
+    // The start of a stream, then gigabytes without a frame: a long search for the last one.
+    void stopGivesUpAHugeFileWithinASecond() {
+        const QString path = dir_.filePath("huge.mp3");
+        QVERIFY(fixture::writeMp3(path, params(Kind::VbrNoHeader, 128, 44100, 100)));
+        QVERIFY(growTo(path, qint64(4) << 30));
+        std::atomic<bool> stop = false;
+        auto reading = std::async(std::launch::async,
+                                  [&] { return readMp3Info(QFile::encodeName(path), stop); });
+        const bool longWalk =
+            reading.wait_for(std::chrono::milliseconds(300)) == std::future_status::timeout;
+        stop = true;
+        QElapsedTimer timer;
+        timer.start();
+        reading.wait();
+        QVERIFY(longWalk);
+        QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+        QFile::remove(path);
+    }
+};
+
 class PlayingTimeText : public QObject {
     Q_OBJECT
 
@@ -323,8 +388,9 @@ int main(int argc, char** argv) {
     PlayingTime playingTime;
     TagTexts tagTexts;
     UnreadableFiles unreadable;
+    LargeFiles large;
     PlayingTimeText text;
-    return runTestClasses(argc, argv, {&playingTime, &tagTexts, &unreadable, &text});
+    return runTestClasses(argc, argv, {&playingTime, &tagTexts, &unreadable, &large, &text});
 }
 
 #include "test_mp3info.moc"

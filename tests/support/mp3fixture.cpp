@@ -254,6 +254,20 @@ bool writeTruncated(const QString& path, const Mp3Params& params, int wholeFrame
     return writeBytes(path, bytes.left(cut.offset + cut.length / 2));
 }
 
+bool writeRepeatedFrames(const QString& path, const Mp3Params& params, int copies) {
+    Mp3Params untagged = params;
+    untagged.id3v1.reset();
+    untagged.id3v2.reset();
+    const QByteArray frames = build(untagged);
+    QFile file(path);
+    if (frames.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    for (int i = 0; i < copies; ++i)
+        if (file.write(frames) != frames.size())
+            return false;
+    return file.flush();
+}
+
 bool writeRandomBytes(const QString& path, qint64 size, quint32 seed) {
     std::mt19937 generator(seed);
     QByteArray bytes(qsizetype(size), Qt::Uninitialized);

@@ -56,6 +56,9 @@ bool writeZeroBytes(const QString& path);
 // The file of `params` cut halfway through the audio frame after `wholeFrames` complete ones
 // (clamped to the last frame); any ID3v1 tag is lost with the cut.
 bool writeTruncated(const QString& path, const Mp3Params& params, int wholeFrames);
+// The audio frames of `params` (tags left out) `copies` times over, written a copy at a time:
+// a long stream that plays `copies` times as long, without ever being whole in memory.
+bool writeRepeatedFrames(const QString& path, const Mp3Params& params, int copies);
 // Deterministic for a given seed.
 bool writeRandomBytes(const QString& path, qint64 size, quint32 seed);
 
