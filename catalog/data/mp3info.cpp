@@ -72,15 +72,20 @@ long audioStart(ScanFile& stream) {
 }
 
 // Whether a frame that TagLib accepts (its header and the next frame's agree) starts near
-// `start`.
+// `start`. Read a block at a time: the frame is mostly right there.
 bool frameNear(ScanFile& stream, long start) {
+    constexpr long kBlockBytes = 4096;
     BareFile file(&stream);
-    stream.seek(start);
-    const TagLib::ByteVector block = stream.readBlock(kFrameSearchBytes);
-    for (unsigned int i = 0; i + 1 < block.size(); ++i) {
-        if (uchar(block[i]) == 0xff && (uchar(block[i + 1]) & 0xe0) == 0xe0 &&
-            Header(&file, start + long(i), true).isValid())
-            return true;
+    for (long at = start; at < start + kFrameSearchBytes; at += kBlockBytes) {
+        stream.seek(at);
+        const TagLib::ByteVector block = stream.readBlock(kBlockBytes + 1); // a sync may straddle
+        for (unsigned int i = 0; i + 1 < block.size(); ++i) {
+            if (uchar(block[i]) == 0xff && (uchar(block[i + 1]) & 0xe0) == 0xe0 &&
+                Header(&file, at + long(i), true).isValid())
+                return true;
+        }
+        if (block.size() <= kBlockBytes)
+            return false; // the end of the file
     }
     return false;
 }

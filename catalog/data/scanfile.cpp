@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr qint64 kWindowBytes = 64 * 1024;
+constexpr qint64 kWindowBytes = 16 * 1024;
 
 qint64 readAt(int fd, qint64 offset, char* into, qint64 count) {
     qint64 done = 0;
