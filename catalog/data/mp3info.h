@@ -19,8 +19,8 @@ struct Mp3Info {
 // playing time is TagLib's where a Xing/VBRI header that fits the stream's size or a constant
 // bitrate makes that exact; otherwise libmpg123 counts the frames that are there. A file that
 // cannot be read as MP3 (missing, empty, not a regular file, no MPEG frame near its start)
-// gives empty texts, "00:00:00" and readable = false; texts of a tag it does carry are kept.
-// Memory stays bounded whatever the file's size.
+// gives empty texts, "00:00:00" and readable = false; texts of an ID3v2 tag it opens with are
+// kept. Memory stays bounded whatever the file's size.
 Mp3Info readMp3Info(const QString& path);
 // The same for a file named by the bytes the file system holds (which need not be valid
 // UTF-8). Setting `stop` makes a read under way end soon, its result to be thrown away.
