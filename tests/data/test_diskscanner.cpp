@@ -364,11 +364,13 @@ private slots:
                  QStringList({"T x.mp3|01:02:03", "T y.mp3|01:02:03", "T z.mp3|01:02:03"}));
     }
 
-    // Many readers at once, as on a machine with many cores: every row gets its own file's tag.
+    // Many readers at once, as on a machine with many cores: every row gets its own file's tag
+    // and playing time (counted, without a header).
     void manyReadersStoreEveryRow() {
         constexpr int files = 400;
         for (int i = 0; i < files; ++i) {
             Mp3Params file;
+            file.kind = Mp3Params::Kind::VbrNoHeader;
             file.frames = 40;
             file.id3v1 = Tag{QString("Song %1").arg(i, 3, 10, QChar('0')), "Artist", "Album"};
             const QString folder = at(QString("Many/%1").arg(i / 50));
