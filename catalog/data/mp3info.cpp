@@ -24,7 +24,8 @@ namespace {
 using TagLib::MPEG::Header;
 
 // How far past an ID3v2 tag the first MPEG frame may lie: a file without one there is not an
-// MP3, however large it is.
+// MP3, however large it is. And how far before the end (the tags there left out) the last
+// frame may lie for TagLib to look for it.
 constexpr long kFrameSearchBytes = 64 * 1024;
 // Frames compared at the start of the stream, and points through it where one more frame is
 // compared: a VBR file often opens with many frames of quiet at one low bitrate.
@@ -71,20 +72,21 @@ long audioStart(ScanFile& stream) {
     return long(TagLib::ID3v2::Header(head).completeTagSize());
 }
 
-// Whether a frame that TagLib accepts (its header and the next frame's agree) starts near
-// `start`. Read a block at a time: the frame is mostly right there.
-bool frameNear(ScanFile& stream, long start) {
+// Whether a frame that TagLib accepts (its header and the next frame's agree) starts in
+// [from, to). Read a block at a time: the frame is mostly right there.
+bool frameWithin(ScanFile& stream, long from, long to) {
     constexpr long kBlockBytes = 4096;
     BareFile file(&stream);
-    for (long at = start; at < start + kFrameSearchBytes; at += kBlockBytes) {
+    for (long at = from; at < to; at += kBlockBytes) {
         stream.seek(at);
-        const TagLib::ByteVector block = stream.readBlock(kBlockBytes + 1); // a sync may straddle
+        // One byte more: a frame sync may straddle two blocks.
+        const TagLib::ByteVector block = stream.readBlock(std::min(kBlockBytes, to - at) + 1);
         for (unsigned int i = 0; i + 1 < block.size(); ++i) {
             if (uchar(block[i]) == 0xff && (uchar(block[i + 1]) & 0xe0) == 0xe0 &&
                 Header(&file, at + long(i), true).isValid())
                 return true;
         }
-        if (block.size() <= kBlockBytes)
+        if (long(block.size()) <= kBlockBytes)
             return false; // the end of the file
     }
     return false;
@@ -139,21 +141,25 @@ bool headerFits(const TagLib::MPEG::XingHeader& header, const Header& first, lon
 // Playing time in milliseconds, or -1 when the file holds no MPEG frames. TagLib's length
 // where a header or a constant bitrate makes it exact; the frames counted otherwise.
 double playingMilliseconds(TagLib::MPEG::File& file, ScanFile& stream) {
-    const TagLib::MPEG::Properties* properties = file.audioProperties();
-    if (!properties || properties->sampleRate() <= 0)
-        return -1;
     const long first = file.firstFrameOffset();
     const long end = streamEnd(file);
     if (first < 0 || first >= end)
-        return properties->lengthInMilliseconds();
+        return -1;
+    // TagLib looks for the last frame from the end backwards, through all of a tail that holds
+    // none; libmpg123 walks the frames forwards and stops where they stop.
+    if (!frameWithin(stream, std::max(first, end - kFrameSearchBytes), end))
+        return countedMilliseconds(stream, first, end).value_or(-1);
+    const TagLib::MPEG::Properties properties(&file);
+    if (properties.sampleRate() <= 0)
+        return -1;
 
     // Without a Xing/VBRI header TagLib takes the first frame's bitrate for the whole stream,
     // which is only right when the bitrate is constant.
-    const TagLib::MPEG::XingHeader* header = properties->xingHeader();
+    const TagLib::MPEG::XingHeader* header = properties.xingHeader();
     const bool exact = header ? headerFits(*header, Header(&file, first, false), end - first)
                               : !bitrateVaries(file, first, end);
     if (exact)
-        return properties->lengthInMilliseconds();
+        return properties.lengthInMilliseconds();
     return countedMilliseconds(stream, first, end).value_or(-1);
 }
 
@@ -170,12 +176,12 @@ Mp3Info readMp3Info(const QByteArray& localPath, const std::atomic<bool>& stop) 
     if (!stream.isOpen())
         return info;
     const long start = audioStart(stream);
-    const bool audio = frameNear(stream, start);
+    const bool audio = frameWithin(stream, start, start + kFrameSearchBytes);
     // TagLib looks for an ID3v2 tag up to the first frame: with no frame, all through the file,
     // unless the tag opens it.
     if (!audio && start == 0)
         return info;
-    TagLib::MPEG::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), audio);
+    TagLib::MPEG::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
     if (!file.isValid())
         return info;
 

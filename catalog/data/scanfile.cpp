@@ -69,11 +69,8 @@ qint64 ScanFile::read(qint64 offset, char* into, qint64 count) {
 }
 
 TagLib::ByteVector ScanFile::readBlock(unsigned long length) {
-    // Once stopped, TagLib may still step back through gigabytes a block at a time: each
-    // step then costs no allocation.
-    static const TagLib::ByteVector nothing;
     if (stopped())
-        return nothing;
+        return {};
     const qint64 wanted =
         std::min<qint64>(qint64(length), std::max<qint64>(m_size - m_position, 0));
     TagLib::ByteVector block(static_cast<unsigned int>(wanted), 0);
