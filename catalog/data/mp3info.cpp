@@ -27,6 +27,7 @@ using TagLib::MPEG::Header;
 // MP3, however large it is. And how far before the end (the tags there left out) the last
 // frame may lie for TagLib to look for it.
 constexpr long kFrameSearchBytes = 64 * 1024;
+constexpr long kBlockBytes = 4096;
 // Frames compared at the start of the stream, and points through it where one more frame is
 // compared: a VBR file often opens with many frames of quiet at one low bitrate.
 constexpr int kLeadingFramesProbed = 8;
@@ -75,7 +76,6 @@ long audioStart(ScanFile& stream) {
 // Whether a frame that TagLib accepts (its header and the next frame's agree) starts in
 // [from, to). Read a block at a time: the frame is mostly right there.
 bool frameWithin(ScanFile& stream, long from, long to) {
-    constexpr long kBlockBytes = 4096;
     BareFile file(&stream);
     for (long at = from; at < to; at += kBlockBytes) {
         stream.seek(at);
@@ -90,6 +90,14 @@ bool frameWithin(ScanFile& stream, long from, long to) {
             return false; // the end of the file
     }
     return false;
+}
+
+// Whether a frame starts in the last kFrameSearchBytes before `end`, looking at the last block
+// first: that is where TagLib then looks for the last frame, through the same window.
+bool frameNearEnd(ScanFile& stream, long first, long end) {
+    const long from = std::max(first, end - kFrameSearchBytes);
+    const long lastBlock = std::max(from, end - kBlockBytes);
+    return frameWithin(stream, lastBlock, end) || frameWithin(stream, from, lastBlock);
 }
 
 // End of the MPEG frames: the file less the tags TagLib found behind them.
@@ -147,7 +155,7 @@ double playingMilliseconds(TagLib::MPEG::File& file, ScanFile& stream) {
         return -1;
     // TagLib looks for the last frame from the end backwards, through all of a tail that holds
     // none; libmpg123 walks the frames forwards and stops where they stop.
-    if (!frameWithin(stream, std::max(first, end - kFrameSearchBytes), end))
+    if (!frameNearEnd(stream, first, end))
         return countedMilliseconds(stream, first, end).value_or(-1);
     const TagLib::MPEG::Properties properties(&file);
     if (properties.sampleRate() <= 0)
