@@ -86,8 +86,6 @@ bool frameWithin(ScanFile& stream, long from, long to) {
                 Header(&file, at + long(i), true).isValid())
                 return true;
         }
-        if (long(block.size()) <= kBlockBytes)
-            return false; // the end of the file
     }
     return false;
 }
