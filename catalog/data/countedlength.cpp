@@ -48,8 +48,7 @@ struct HandleDeleter {
 };
 using Handle = std::unique_ptr<mpg123_handle, HandleDeleter>;
 
-// One decoder per reading thread, made on first use: making one costs more than a small file's
-// whole walk.
+// One decoder per reading thread, made on first use and kept for the files after.
 mpg123_handle* threadHandle() {
     static std::once_flag initialised;
     std::call_once(initialised, [] { mpg123_init(); });
