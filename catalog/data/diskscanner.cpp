@@ -6,6 +6,7 @@
 #include "tagprefetcher.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSqlError>
 
 namespace {
@@ -53,57 +54,62 @@ bool DiskScanner::step(const QString& directory) {
 
 void DiskScanner::NavigateTree(const QString& path) {
     std::vector<Directory> directories;
-    if (collect(path, directories))
+    if (collect(path, QFile::encodeName(path), directories))
         store(directories);
 }
 
 void DiskScanner::addFiles(const QString& directory) {
-    store({{directory, dirlisting::files(directory, "*.mp3")}});
+    store({{directory, scanlisting::list(QFile::encodeName(directory)).mp3Files}});
 }
 
 // Lists the tree in the order its rows are stored: each directory after its subdirectories.
-bool DiskScanner::collect(const QString& path, std::vector<Directory>& directories) {
-    bool readable = false;
-    const QStringList subdirectories = dirlisting::subdirectories(path, &readable);
-    if (!readable) {
+bool DiskScanner::collect(const QString& path, const QByteArray& localPath,
+                          std::vector<Directory>& directories) {
+    scanlisting::Listing listing = scanlisting::list(localPath);
+    if (!listing.readable) {
         ++m_counts.unreadableDirectories;
         return true;
     }
-    for (const QString& subdirectory : subdirectories) {
-        if (!step(path) || !collect(subdirectory, directories))
+    const QDir dir(path);
+    for (const scanlisting::Entry& subdirectory : listing.subdirectories) {
+        if (!step(path) || !collect(QDir::toNativeSeparators(dir.filePath(subdirectory.name)),
+                                    subdirectory.localPath, directories))
             return false;
     }
     if (!step(path))
         return false;
-    directories.push_back({path, dirlisting::files(path, "*.mp3")});
+    directories.push_back({path, std::move(listing.mp3Files)});
     return true;
 }
 
-// Stores the rows while a worker reads the files ahead of them.
+// Stores the rows while workers read the files ahead of them.
 void DiskScanner::store(const std::vector<Directory>& directories) {
-    QStringList paths;
+    std::vector<QByteArray> localPaths;
     for (const Directory& directory : directories) {
-        const QDir dir(directory.path);
-        for (const QString& file : directory.files)
-            paths << dir.filePath(file);
+        for (const scanlisting::Entry& file : directory.files)
+            localPaths.push_back(file.localPath);
     }
-    m_filesListed += static_cast<int>(paths.size());
-    TagPrefetcher prefetcher(m_reader, paths);
+    m_filesListed += static_cast<int>(localPaths.size());
+    TagPrefetcher prefetcher(m_reader, std::move(localPaths), 128, readerThreads);
     // Each row is its own transaction; the disk is synced by the background checkpoint, not
     // while the rows are stored.
     const AutoCheckpointOff autoCheckpointOff(m_db);
     BackgroundCheckpoint checkpoint(m_db.databaseName());
     int next = 0;
     for (const Directory& directory : directories) {
-        if (directory.files.isEmpty())
+        if (directory.files.empty())
             continue;
         if (!step(directory.path))
             return;
         const qint64 dirId = storeDirectory(directory.path);
-        for (const QString& file : directory.files) {
+        const auto keepWaiting = [&] { return step(directory.path); };
+        for (const scanlisting::Entry& file : directory.files) {
             if (m_cancelled || (onStep && m_counts.files % 64 == 63 && !step(directory.path)))
                 return;
-            storeTrack(dirId, file, prefetcher.take(next++));
+            const std::optional<Mp3Info> info = prefetcher.take(next++, keepWaiting);
+            if (!info)
+                return;
+            storeTrack(dirId, file.name, *info);
         }
     }
 }

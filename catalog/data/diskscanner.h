@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mp3info.h"
+#include "scanlisting.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -11,12 +12,16 @@
 // Walks a disk's directory tree into the catalogue: every directory holding MP3 files gets a
 // Dirs row and every MP3 file a Tracks row. The walk is depth-first and post-order (a
 // directory's files after all of its subdirectories), in ascending name order, and each row
-// is stored the moment it is complete. The tree is listed first; then a worker thread reads
+// is stored the moment it is complete. The tree is listed first; then worker threads read
 // the files' tags a little ahead of the rows being stored. The tag reader must therefore be
-// safe to call from another thread.
+// safe to call from several threads at once. Names that are not valid UTF-8 are walked and
+// read through their own bytes, and stored as scanlisting::readableName shows them.
 class DiskScanner {
 public:
-    using TagReader = std::function<Mp3Info(const QString& path)>;
+    // Reads the file named by `localPath`, the bytes the file system holds; should return soon
+    // once `stop` is set (the scan was cancelled), with anything.
+    using TagReader =
+        std::function<Mp3Info(const QByteArray& localPath, const std::atomic<bool>& stop)>;
 
     struct Counts {
         int directories = 0;           // Dirs rows stored
@@ -26,13 +31,17 @@ public:
     };
 
     // `volumeRoot` is the root of the disk: directory names are stored below it.
-    DiskScanner(const QSqlDatabase& db, qint64 diskId, const QString& volumeRoot,
-                TagReader reader = readMp3Info);
+    DiskScanner(
+        const QSqlDatabase& db, qint64 diskId, const QString& volumeRoot,
+        TagReader reader = qOverload<const QByteArray&, const std::atomic<bool>&>(readMp3Info));
 
     // Called on the calling thread before each directory entry is listed, before a directory's
-    // rows are stored, and every 64 files; it may process window events. Returning false
-    // cancels the walk there: nothing more is stored.
+    // rows are stored, every 64 files, and every tenth of a second while a file takes long to
+    // read; it may process window events. Returning false cancels the walk there: nothing more
+    // is stored, and the file being read is given up within a second.
     std::function<bool(const QString& directory)> onStep;
+    // Threads reading files ahead of the rows being stored; 0 means one per processor core.
+    int readerThreads = 0;
 
     // Scans `path` and everything below it. Failures to store a row throw CatalogError; rows
     // stored before stay.
@@ -48,12 +57,13 @@ public:
 
 private:
     struct Directory {
-        QString path;
-        QStringList files;
+        QString path; // as people read it
+        std::vector<scanlisting::Entry> files;
     };
 
     bool step(const QString& directory);
-    bool collect(const QString& path, std::vector<Directory>& directories);
+    bool collect(const QString& path, const QByteArray& localPath,
+                 std::vector<Directory>& directories);
     void store(const std::vector<Directory>& directories);
     qint64 storeDirectory(const QString& directory);
     void storeTrack(qint64 dirId, const QString& file, const Mp3Info& info);

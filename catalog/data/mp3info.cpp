@@ -1,18 +1,20 @@
 #include "mp3info.h"
 
+#include "countedlength.h"
+#include "scanfile.h"
+
 #include <QFile>
-#include <QFileInfo>
 
 #include <apefooter.h>
 #include <apetag.h>
 #include <id3v1tag.h>
 #include <id3v2framefactory.h>
+#include <id3v2header.h>
 #include <id3v2tag.h>
 #include <mpegfile.h>
 #include <mpegheader.h>
 #include <mpegproperties.h>
-#include <tbytevectorstream.h>
-#include <tfilestream.h>
+#include <xingheader.h>
 
 #include <algorithm>
 #include <cmath>
@@ -21,10 +23,28 @@ namespace {
 
 using TagLib::MPEG::Header;
 
+// How far past an ID3v2 tag the first MPEG frame may lie: a file without one there is not an
+// MP3, however large it is. And how far before the end (the tags there left out) the last
+// frame may lie for TagLib to look for it.
+constexpr long kFrameSearchBytes = 64 * 1024;
+constexpr long kBlockBytes = 4096;
 // Frames compared at the start of the stream, and points through it where one more frame is
 // compared: a VBR file often opens with many frames of quiet at one low bitrate.
 constexpr int kLeadingFramesProbed = 8;
 constexpr int kStreamPointsProbed = 3;
+// The average bitrates a Layer I-III stream can have, free format included (kbit/s).
+constexpr double kLowestKbps = 7;
+constexpr double kHighestKbps = 640;
+
+// A TagLib file that reads nothing when it is made, so that TagLib's frame header parser can
+// look at a stream without TagLib searching all of it for tags first.
+class BareFile : public TagLib::File {
+public:
+    explicit BareFile(TagLib::IOStream* stream) : TagLib::File(stream) {}
+    TagLib::Tag* tag() const override { return nullptr; }
+    TagLib::AudioProperties* audioProperties() const override { return nullptr; }
+    bool save() override { return false; }
+};
 
 QString toQString(const TagLib::String& text) {
     return QString::fromStdString(text.to8Bit(true));
@@ -42,6 +62,40 @@ const TagLib::Tag* chosenTag(TagLib::MPEG::File& file) {
     if (file.hasAPETag())
         return file.APETag();
     return nullptr;
+}
+
+// Where the audio would start: behind an ID3v2 tag at the very start of the file, if any.
+long audioStart(ScanFile& stream) {
+    stream.seek(0);
+    const TagLib::ByteVector head = stream.readBlock(TagLib::ID3v2::Header::size());
+    if (!head.startsWith(TagLib::ID3v2::Header::fileIdentifier()))
+        return 0;
+    return long(TagLib::ID3v2::Header(head).completeTagSize());
+}
+
+// Whether a frame that TagLib accepts (its header and the next frame's agree) starts in
+// [from, to). Read a block at a time: the frame is mostly right there.
+bool frameWithin(ScanFile& stream, long from, long to) {
+    BareFile file(&stream);
+    for (long at = from; at < to; at += kBlockBytes) {
+        stream.seek(at);
+        // One byte more: a frame sync may straddle two blocks.
+        const TagLib::ByteVector block = stream.readBlock(std::min(kBlockBytes, to - at) + 1);
+        for (unsigned int i = 0; i + 1 < block.size(); ++i) {
+            if (uchar(block[i]) == 0xff && (uchar(block[i + 1]) & 0xe0) == 0xe0 &&
+                Header(&file, at + long(i), true).isValid())
+                return true;
+        }
+    }
+    return false;
+}
+
+// Whether a frame starts in the last kFrameSearchBytes before `end`, looking at the last block
+// first: that is where TagLib then looks for the last frame, through the same window.
+bool frameNearEnd(ScanFile& stream, long first, long end) {
+    const long from = std::max(first, end - kFrameSearchBytes);
+    const long lastBlock = std::max(from, end - kBlockBytes);
+    return frameWithin(stream, lastBlock, end) || frameWithin(stream, from, lastBlock);
 }
 
 // End of the MPEG frames: the file less the tags TagLib found behind them.
@@ -78,64 +132,62 @@ bool bitrateVaries(TagLib::MPEG::File& file, long first, long end) {
     return false;
 }
 
-// Sums the playing time of every whole frame in [first, end). The stream is read once into
-// memory so that the walk does not seek the disk for every 4-byte header.
-double countedMilliseconds(TagLib::MPEG::File& file, long first, long end) {
-    file.seek(first);
-    TagLib::ByteVectorStream memory(file.readBlock(size_t(end - first)));
-    TagLib::MPEG::File frames(&memory, TagLib::ID3v2::FrameFactory::instance(), false);
-    const long size = memory.length();
-
-    double milliseconds = 0;
-    long offset = 0;
-    while (offset >= 0 && offset + 4 <= size) {
-        const Header header(&frames, offset, false);
-        if (!header.isValid() || header.frameLength() <= 0 || header.sampleRate() <= 0) {
-            offset = frames.nextFrameOffset(offset + 1); // skip junk between frames
-            continue;
-        }
-        if (offset + header.frameLength() > size)
-            break; // a cut-off last frame
-        milliseconds += header.samplesPerFrame() * 1000.0 / header.sampleRate();
-        offset += header.frameLength();
-    }
-    return milliseconds;
+// Whether a Xing/Info/VBRI header can describe the stream it heads: its byte count is the
+// stream's size give or take a frame (an interrupted copy is shorter), and its frame count
+// spreads those bytes at a bitrate MPEG allows (a damaged count does not).
+bool headerFits(const TagLib::MPEG::XingHeader& header, const Header& first, long streamBytes) {
+    if (std::abs(streamBytes - long(header.totalSize())) > first.frameLength())
+        return false;
+    const double seconds =
+        double(header.totalFrames()) * first.samplesPerFrame() / first.sampleRate();
+    const double kbps = streamBytes * 8.0 / seconds / 1000;
+    return kbps >= kLowestKbps && kbps <= kHighestKbps;
 }
 
-// Playing time in milliseconds, or -1 when the file holds no MPEG frames.
-double playingMilliseconds(TagLib::MPEG::File& file) {
-    const TagLib::MPEG::Properties* properties = file.audioProperties();
-    if (!properties || properties->sampleRate() <= 0)
+// Playing time in milliseconds, or -1 when the file holds no MPEG frames. TagLib's length
+// where a header or a constant bitrate makes it exact; the frames counted otherwise.
+double playingMilliseconds(TagLib::MPEG::File& file, ScanFile& stream) {
+    const long first = file.firstFrameOffset();
+    const long end = streamEnd(file);
+    if (first < 0 || first >= end)
         return -1;
-    if (properties->xingHeader())
-        return properties->lengthInMilliseconds();
+    // TagLib looks for the last frame from the end backwards, through all of a tail that holds
+    // none; libmpg123 walks the frames forwards and stops where they stop.
+    if (!frameNearEnd(stream, first, end))
+        return countedMilliseconds(stream, first, end).value_or(-1);
+    const TagLib::MPEG::Properties properties(&file);
+    if (properties.sampleRate() <= 0)
+        return -1;
 
     // Without a Xing/VBRI header TagLib takes the first frame's bitrate for the whole stream,
     // which is only right when the bitrate is constant.
-    const long first = file.firstFrameOffset();
-    const long end = streamEnd(file);
-    if (first < 0 || first >= end || !bitrateVaries(file, first, end))
-        return properties->lengthInMilliseconds();
-    return countedMilliseconds(file, first, end);
+    const TagLib::MPEG::XingHeader* header = properties.xingHeader();
+    const bool exact = header ? headerFits(*header, Header(&file, first, false), end - first)
+                              : !bitrateVaries(file, first, end);
+    if (exact)
+        return properties.lengthInMilliseconds();
+    return countedMilliseconds(stream, first, end).value_or(-1);
 }
 
 } // namespace
 
 Mp3Info readMp3Info(const QString& path) {
-    Mp3Info info;
-    // A directory or a named pipe must not reach fopen(): a pipe would block the scan.
-    if (!QFileInfo(path).isFile())
-        return info;
+    const std::atomic<bool> never{false};
+    return readMp3Info(QFile::encodeName(path), never);
+}
 
-#ifdef Q_OS_WIN
-    TagLib::FileStream stream(reinterpret_cast<const wchar_t*>(path.utf16()), true);
-#else
-    const QByteArray name = QFile::encodeName(path);
-    TagLib::FileStream stream(name.constData(), true);
-#endif
+Mp3Info readMp3Info(const QByteArray& localPath, const std::atomic<bool>& stop) {
+    Mp3Info info;
+    ScanFile stream(localPath, stop);
     if (!stream.isOpen())
         return info;
-    TagLib::MPEG::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), true);
+    const long start = audioStart(stream);
+    const bool audio = frameWithin(stream, start, start + kFrameSearchBytes);
+    // TagLib looks for an ID3v2 tag up to the first frame: with no frame, all through the file,
+    // unless the tag opens it.
+    if (!audio && start == 0)
+        return info;
+    TagLib::MPEG::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
     if (!file.isValid())
         return info;
 
@@ -144,8 +196,10 @@ Mp3Info readMp3Info(const QString& path) {
         info.artist = toQString(tag->artist());
         info.album = toQString(tag->album());
     }
+    if (!audio)
+        return info;
 
-    const double milliseconds = playingMilliseconds(file);
+    const double milliseconds = playingMilliseconds(file, stream);
     if (milliseconds < 0)
         return info;
     info.readable = true;

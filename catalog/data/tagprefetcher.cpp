@@ -1,13 +1,21 @@
 #include "tagprefetcher.h"
 
 #include <algorithm>
+#include <chrono>
 
-TagPrefetcher::TagPrefetcher(Reader reader, QStringList paths, int lookahead, int workers)
-    : m_reader(std::move(reader)), m_paths(std::move(paths)), m_lookahead(std::max(1, lookahead)),
-      m_results(m_paths.size()), m_ready(m_paths.size(), 0) {
+namespace {
+
+constexpr std::chrono::milliseconds kPatience{100};
+
+} // namespace
+
+TagPrefetcher::TagPrefetcher(Reader reader, std::vector<QByteArray> localPaths, int lookahead,
+                             int workers)
+    : m_reader(std::move(reader)), m_paths(std::move(localPaths)),
+      m_lookahead(std::max(1, lookahead)), m_results(m_paths.size()), m_ready(m_paths.size(), 0) {
     if (workers <= 0)
         workers = int(std::max(1u, std::thread::hardware_concurrency()));
-    workers = std::min<int>(workers, m_paths.size());
+    workers = std::min(workers, int(m_paths.size()));
     for (int i = 0; i < workers; ++i)
         m_workers.emplace_back(&TagPrefetcher::run, this);
 }
@@ -24,31 +32,41 @@ TagPrefetcher::~TagPrefetcher() {
 
 // Each worker takes the next path not yet taken, as long as it is within reach of the consumer.
 void TagPrefetcher::run() {
+    const int count = int(m_paths.size());
     for (;;) {
         int index = 0;
         {
             std::unique_lock lock(m_mutex);
             m_changed.wait(lock, [&] {
-                return m_stop || m_next >= m_paths.size() || m_next < m_consumed + m_lookahead;
+                return m_stop || m_next >= count || m_next < m_consumed + m_lookahead;
             });
-            if (m_stop || m_next >= m_paths.size())
+            if (m_stop || m_next >= count)
                 return;
             index = m_next++;
         }
-        Mp3Info info = m_reader(m_paths[index]);
+        Mp3Info info = m_reader(m_paths[size_t(index)], m_stop);
         {
             std::lock_guard lock(m_mutex);
-            m_results[index] = std::move(info);
-            m_ready[index] = 1;
+            m_results[size_t(index)] = std::move(info);
+            m_ready[size_t(index)] = 1;
         }
         m_changed.notify_all();
     }
 }
 
-Mp3Info TagPrefetcher::take(int index) {
+std::optional<Mp3Info> TagPrefetcher::take(int index, const std::function<bool()>& keepWaiting) {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [&] { return m_ready[index] != 0; });
-    Mp3Info info = std::move(m_results[index]);
+    const auto ready = [&] { return m_ready[size_t(index)] != 0; };
+    while (!m_changed.wait_for(lock, kPatience, ready)) {
+        if (!keepWaiting)
+            continue;
+        lock.unlock();
+        const bool wait = keepWaiting();
+        lock.lock();
+        if (!wait)
+            return std::nullopt;
+    }
+    Mp3Info info = std::move(m_results[size_t(index)]);
     m_consumed = index + 1;
     lock.unlock();
     m_changed.notify_all();

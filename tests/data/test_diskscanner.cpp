@@ -8,6 +8,7 @@
 #include "sqlrows.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlRecord>
@@ -15,7 +16,12 @@
 #include <QTest>
 #include <atomic>
 
+#include <chrono>
+#include <cstdio>
 #include <memory>
+#include <mutex>
+#include <sys/stat.h>
+#include <thread>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -35,6 +41,16 @@ bool makeFiles(const QString& folder, const QStringList& names) {
         if (!fixture::writeMp3(QDir(folder).filePath(name), Mp3Params{}))
             return false;
     return true;
+}
+
+// Writes a file whose name need not be valid UTF-8.
+bool writeAt(const QByteArray& localPath, const QByteArray& bytes) {
+    std::FILE* file = std::fopen(localPath.constData(), "wb");
+    if (!file)
+        return false;
+    const bool written =
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), file) == size_t(bytes.size());
+    return std::fclose(file) == 0 && written;
 }
 
 bool symlink(const QString& target, const QString& link) {
@@ -126,7 +142,8 @@ class Scanning : public QObject {
     }
     static QString native(const QString& below) { return QDir::toNativeSeparators(below); }
 
-    DiskScanner scanner(DiskScanner::TagReader reader = readMp3Info) const {
+    DiskScanner scanner() const { return DiskScanner(db(), disk, volume_->path()); }
+    DiskScanner scanner(DiskScanner::TagReader reader) const {
         return DiskScanner(db(), disk, volume_->path(), std::move(reader));
     }
 
@@ -290,23 +307,86 @@ private slots:
         QCOMPARE(tracks(), QStringList{sep + folder + "|" + file});
     }
 
-    // The reader is called once per file with its full path; what it reports is stored.
+    // Names written on another system, in bytes that are not UTF-8: walked, read and stored
+    // with each undecodable byte shown as U+FFFD.
+    void namesThatAreNotUtf8() {
+        const QByteArray folder = QFile::encodeName(at("Caf")) + "\xe9";
+        QCOMPARE(::mkdir(folder.constData(), 0700), 0);
+        Mp3Params file;
+        file.id3v1 = Tag{"Tagged", "Artist", "Album"};
+        QVERIFY(writeAt(folder + "/S\xf6ng \xff.mp3", fixture::mp3Bytes(file)));
+        QVERIFY(writeAt(folder + "/plain.mp3", fixture::mp3Bytes(file)));
+
+        DiskScanner s = scanner();
+        s.NavigateTree(volume_->path());
+        const QString replaced = QString(QChar::ReplacementCharacter);
+        QCOMPARE(rows(db(), "SELECT DirName, TrackName, Title, Duration FROM Tracks "
+                            "JOIN Dirs USING (DirID) ORDER BY TrackID"),
+                 QStringList({native("/Caf") + replaced + "|plain.mp3|Tagged|00:00:03",
+                              native("/Caf") + replaced + "|S" + replaced + "ng " + replaced +
+                                  ".mp3|Tagged|00:00:03"}));
+        QCOMPARE(s.counts().unreadableFiles, 0);
+    }
+
+    // The walk lists directories in the order the browser shows them.
+    void walkListsLikeTheBrowser() {
+        const QStringList names{"b", "A", "_x", "a b", "Äpfel", "z", "10", "2", "ab", "a-b"};
+        for (const QString& name : names)
+            QVERIFY(makeFiles(at(name), {"f.mp3"}));
+        scanner().NavigateTree(volume_->path());
+        QStringList browser;
+        for (const QString& path : dirlisting::subdirectories(volume_->path()))
+            browser << sep + QFileInfo(path).fileName();
+        QCOMPARE(dirs(), browser);
+    }
+
+    // The reader is called once per file with its full path, on worker threads in any order;
+    // what it reports is stored with that file's row.
     void injectedTagReader() {
         QVERIFY(makeFiles(at("R"), {"x.mp3", "y.mp3"}));
         QVERIFY(makeFiles(volume_->path(), {"z.mp3"}));
+        std::mutex mutex;
         QStringList read;
-        DiskScanner s = scanner([&read](const QString& path) {
+        DiskScanner s = scanner([&](const QByteArray& localPath, const std::atomic<bool>&) {
+            const QString path = QFile::decodeName(localPath);
+            const std::lock_guard lock(mutex);
             read << path;
             Mp3Info info;
-            info.title = "T" + QString::number(read.size());
+            info.title = "T " + QFileInfo(path).fileName();
             info.duration = "01:02:03";
             info.readable = true;
             return info;
         });
         s.NavigateTree(volume_->path());
+        read.sort();
         QCOMPARE(read, QStringList({at("R/x.mp3"), at("R/y.mp3"), at("z.mp3")}));
         QCOMPARE(rows(db(), "SELECT Title, Duration FROM Tracks ORDER BY TrackID"),
-                 QStringList({"T1|01:02:03", "T2|01:02:03", "T3|01:02:03"}));
+                 QStringList({"T x.mp3|01:02:03", "T y.mp3|01:02:03", "T z.mp3|01:02:03"}));
+    }
+
+    // Many readers at once, as on a machine with many cores: every row gets its own file's tag
+    // and playing time (counted, without a header).
+    void manyReadersStoreEveryRow() {
+        constexpr int files = 400;
+        for (int i = 0; i < files; ++i) {
+            Mp3Params file;
+            file.kind = Mp3Params::Kind::VbrNoHeader;
+            file.frames = 40;
+            file.id3v1 = Tag{QString("Song %1").arg(i, 3, 10, QChar('0')), "Artist", "Album"};
+            const QString folder = at(QString("Many/%1").arg(i / 50));
+            QVERIFY(QDir().mkpath(folder));
+            QVERIFY(fixture::writeMp3(folder + QString("/%1.mp3").arg(i, 3, 10, QChar('0')), file));
+        }
+        for (int scan = 0; scan < 3; ++scan) {
+            catalogdb::run(db(), "DELETE FROM Tracks");
+            DiskScanner s = scanner();
+            s.readerThreads = 16;
+            s.NavigateTree(at("Many"));
+            QCOMPARE(s.counts().unreadableFiles, 0);
+            QCOMPARE(rows(db(), "SELECT COUNT(*) FROM Tracks WHERE Duration = '00:00:01' AND "
+                                "'Song ' || TrackName = Title || '.mp3'"),
+                     QStringList{QString::number(files)});
+        }
     }
 
     void refusedRowStopsScanKeepingEarlierRows() {
@@ -338,13 +418,42 @@ private slots:
         QCOMPARE(tracks(), QStringList({native("/A|1.mp3"), native("/A|2.mp3")}));
     }
 
+    // A file that takes long to read (gigabytes, a slow disk) neither freezes the window nor
+    // keeps a cancelled scan waiting for it.
+    void cancelWhileAFileTakesLong() {
+        QVERIFY(makeFiles(at("Slow"), {"a.mp3", "b slow.mp3", "c.mp3"}));
+        std::atomic<bool> slowStarted = false, slowStopped = false;
+        DiskScanner s = scanner([&](const QByteArray& localPath, const std::atomic<bool>& stop) {
+            if (localPath.endsWith("slow.mp3")) {
+                slowStarted = true;
+                QElapsedTimer waited;
+                waited.start();
+                while (!stop && waited.elapsed() < 10000)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                slowStopped = stop.load();
+            }
+            return Mp3Info{};
+        });
+        QElapsedTimer sinceCancel;
+        s.onStep = [&](const QString&) {
+            if (slowStarted && !sinceCancel.isValid())
+                sinceCancel.start();
+            return !slowStarted;
+        };
+        s.NavigateTree(volume_->path());
+        QVERIFY(s.cancelled());
+        QVERIFY(slowStopped);
+        QVERIFY2(sinceCancel.elapsed() < 1000, qPrintable(QString::number(sinceCancel.elapsed())));
+        QVERIFY(!tracks().contains(native("/Slow|b slow.mp3")));
+    }
+
     // A directory of thousands of files can be cancelled part-way; what was stored stays.
     void cancelInsideLargeDirectory() {
         QVERIFY(QDir().mkpath(at("Many")));
         for (int i = 0; i < 300; ++i)
             QVERIFY(fixture::writeZeroBytes(at(QString("Many/%1.mp3").arg(i, 3, 10, QChar('0')))));
         std::atomic<int> read = 0; // the reader runs on the scanner's worker thread
-        DiskScanner s = scanner([&read](const QString&) {
+        DiskScanner s = scanner([&read](const QByteArray&, const std::atomic<bool>&) {
             ++read;
             return Mp3Info{};
         });

@@ -3,6 +3,7 @@
 #include "runtestclasses.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -13,14 +14,15 @@
 #include <taglib/mpegfile.h>
 #include <taglib/mpegproperties.h>
 
+#include <atomic>
 #include <chrono>
+#include <cmath>
 #include <future>
 
-#ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 using fixture::Mp3Params;
 using fixture::Tag;
@@ -83,6 +85,20 @@ private slots:
         tagged.id3v1 = Tag{"t1", "a1", "b1"};
         tagged.id3v2 = Tag{"t2", "a2", "b2"};
         QTest::newRow("no header, both tags, 26.12 s") << tagged << 26LL;
+        // 576 samples a frame. Each pair lies one frame either side of half a second, so
+        // that a frame too many or too few changes the rounded time.
+        QTest::newRow("MPEG-2 22.05k no header, 26.488 s")
+            << params(Kind::VbrNoHeader, 128, 22050, 1014) << 26LL;
+        QTest::newRow("MPEG-2 22.05k no header, 26.514 s")
+            << params(Kind::VbrNoHeader, 128, 22050, 1015) << 27LL;
+        QTest::newRow("MPEG-2.5 8k no header, 26.496 s")
+            << params(Kind::VbrNoHeader, 64, 8000, 368) << 26LL;
+        QTest::newRow("MPEG-2.5 8k no header, 26.568 s")
+            << params(Kind::VbrNoHeader, 64, 8000, 369) << 27LL;
+        QTest::newRow("MPEG-2.5 11.025k no header, 26.488 s")
+            << params(Kind::VbrNoHeader, 128, 11025, 507) << 26LL;
+        QTest::newRow("MPEG-2 24k xing, 26.496 s")
+            << params(Kind::VbrXing, 64, 24000, 1104) << 26LL;
     }
     void seconds() {
         QFETCH(Mp3Params, file);
@@ -100,8 +116,9 @@ private slots:
         QCOMPARE(info.seconds, seconds);
     }
 
+    // An interrupted copy: the frames that are there count, whatever a header says.
     void truncatedFileKeepsWholeFrames() {
-        for (const Kind kind : {Kind::Cbr, Kind::VbrNoHeader}) {
+        for (const Kind kind : {Kind::Cbr, Kind::VbrNoHeader, Kind::VbrXing}) {
             Mp3Params file = params(kind, 128, 48000, 400);
             file.id3v2 = Tag{"Cut", "Short", "Off"};
             file.id3v1 = Tag{"lost", "with the", "cut"};
@@ -112,6 +129,24 @@ private slots:
             QCOMPARE(info.seconds, 2LL);
             compareTexts(info, "Cut", "Short", "Off");
         }
+    }
+
+    // A Xing frame count that cannot match the stream that follows it.
+    void damagedHeaderCountGivesWayToFrames_data() {
+        QTest::addColumn<quint32>("claimed");
+        QTest::newRow("high byte set: 121:44 for 5 s") << quint32(0x1000000 + 200);
+        QTest::newRow("all bits set") << quint32(0xffffffff);
+        QTest::newRow("a tenth of the frames") << quint32(20);
+    }
+    void damagedHeaderCountGivesWayToFrames() {
+        QFETCH(quint32, claimed);
+        Mp3Params file = params(Kind::VbrXing, 128, 44100, 200); // 5.22 s
+        file.xingFrames = claimed;
+        const QString path = dir_.filePath("lying.mp3");
+        QVERIFY(fixture::writeMp3(path, file));
+        const Mp3Info info = readMp3Info(path);
+        QVERIFY(info.readable);
+        QCOMPARE(info.duration, "00:00:05");
     }
 };
 
@@ -263,6 +298,80 @@ private slots:
     }
 };
 
+// Files of hundreds of megabytes or more: read in bounded memory, given up when asked to.
+class LargeFiles : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+
+    static qint64 peakKilobytes() {
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        return usage.ru_maxrss;
+    }
+
+    // A sparse file: gigabytes of zeros that take no room on the disk.
+    bool growTo(const QString& path, qint64 size) {
+        QFile file(path);
+        return file.open(QIODevice::ReadWrite) && file.resize(size);
+    }
+
+private slots:
+    // Zeros named .mp3, as from a disk image or a broken download, are not read through; nor
+    // is a gigabyte of nothing behind a few frames.
+    void gigabytesWithoutFramesAreNotReadThrough() {
+        const QString zeros = dir_.filePath("zeros.mp3");
+        QVERIFY(fixture::writeZeroBytes(zeros));
+        QVERIFY(growTo(zeros, qint64(2) << 30));
+        const QString tail = dir_.filePath("tail.mp3");
+        QVERIFY(fixture::writeMp3(tail, params(Kind::VbrNoHeader, 128, 44100, 100))); // 2.6 s
+        QVERIFY(growTo(tail, qint64(1) << 30));
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(!readMp3Info(zeros).readable);
+        QCOMPARE(readMp3Info(tail).duration, "00:00:03");
+        QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+        QFile::remove(zeros);
+        QFile::remove(tail);
+    }
+
+    void longHeaderlessStreamIsCountedInBoundedMemory() {
+        const Mp3Params frames = params(Kind::VbrNoHeader, 128, 44100, 10000); // 6.3 MB, 261 s
+        constexpr int copies = 24;
+        const QString path = dir_.filePath("long.mp3");
+        QVERIFY(fixture::writeRepeatedFrames(path, frames, copies));
+        const qint64 before = peakKilobytes();
+        const Mp3Info info = readMp3Info(path);
+        QCOMPARE(info.seconds, std::llround(fixture::playingSeconds(frames) * copies));
+        QVERIFY2(peakKilobytes() - before < 32 * 1024,
+                 qPrintable(QString("%1 kB more").arg(peakKilobytes() - before)));
+        QFile::remove(path);
+    }
+
+    // A constant bitrate with a gigabyte hole: a long search for the frames past the hole
+    // while telling whether the bitrate is constant.
+    void stopGivesUpAHugeFileWithinASecond() {
+        const QString path = dir_.filePath("huge.mp3");
+        const QByteArray frames = fixture::mp3Bytes(params(Kind::Cbr, 128, 44100, 100));
+        QVERIFY(fixture::writeBytes(path, frames));
+        QVERIFY(growTo(path, qint64(1) << 30));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::Append) && file.write(frames) == frames.size());
+        file.close();
+        std::atomic<bool> stop = false;
+        auto reading = std::async(std::launch::async,
+                                  [&] { return readMp3Info(QFile::encodeName(path), stop); });
+        const bool longWalk =
+            reading.wait_for(std::chrono::milliseconds(300)) == std::future_status::timeout;
+        stop = true;
+        QElapsedTimer timer;
+        timer.start();
+        reading.wait();
+        QVERIFY(longWalk);
+        QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+        QFile::remove(path);
+    }
+};
+
 class PlayingTimeText : public QObject {
     Q_OBJECT
 
@@ -290,8 +399,9 @@ int main(int argc, char** argv) {
     PlayingTime playingTime;
     TagTexts tagTexts;
     UnreadableFiles unreadable;
+    LargeFiles large;
     PlayingTimeText text;
-    return runTestClasses(argc, argv, {&playingTime, &tagTexts, &unreadable, &text});
+    return runTestClasses(argc, argv, {&playingTime, &tagTexts, &unreadable, &large, &text});
 }
 
 #include "test_mp3info.moc"

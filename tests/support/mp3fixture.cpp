@@ -10,36 +10,54 @@
 namespace fixture {
 namespace {
 
-constexpr int kSamplesPerFrame = 1152;
 constexpr int kXingFlagFrames = 0x1;
 constexpr int kXingFlagBytes = 0x2;
 
-// MPEG-1 Layer III bitrate table; index 0 (free format) and 15 (bad) are not written.
-constexpr std::array<int, 15> kBitrates{0,   32,  40,  48,  56,  64,  80, 96,
-                                        112, 128, 160, 192, 224, 256, 320};
-// Varied enough that the first frames of a VBR file disagree.
-constexpr std::array<int, 4> kVbrCycle{64, 128, 256, 320};
+// What sets MPEG-1 apart from the later, half-rate MPEG-2 and MPEG-2.5 in a Layer III stream.
+struct MpegVersion {
+    int headerBits;                 // the version field of a frame header
+    std::array<int, 3> sampleRates; // by sample-rate index
+    int samplesPerFrame;            // a frame is samplesPerFrame / 8 * bitrate / rate bytes
+    std::array<int, 15> bitrates;   // by bitrate index; 0 (free format) is not written
+    std::array<int, 4> vbrCycle;    // the bitrates VBR frames cycle through
+    int sideInfoBytes(bool mono) const {
+        return samplesPerFrame == 1152 ? (mono ? 17 : 32) : (mono ? 9 : 17);
+    }
+};
 
-int bitrateIndex(int kbps) {
-    const auto it = std::find(kBitrates.begin() + 1, kBitrates.end(), kbps);
-    return it == kBitrates.end() ? -1 : int(it - kBitrates.begin());
+constexpr std::array<int, 15> kHalfRateBitrates{0,  8,  16, 24,  32,  40,  48, 56,
+                                                64, 80, 96, 112, 128, 144, 160};
+constexpr std::array<MpegVersion, 3> kVersions{{
+    {3,
+     {44100, 48000, 32000},
+     1152,
+     {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320},
+     {64, 128, 256, 320}},
+    {2, {22050, 24000, 16000}, 576, kHalfRateBitrates, {32, 64, 128, 160}},
+    {0, {11025, 12000, 8000}, 576, kHalfRateBitrates, {32, 64, 128, 160}},
+}};
+
+const MpegVersion* versionOf(int sampleRate) {
+    for (const MpegVersion& version : kVersions)
+        if (std::find(version.sampleRates.begin(), version.sampleRates.end(), sampleRate) !=
+            version.sampleRates.end())
+            return &version;
+    return nullptr;
 }
 
-int sampleRateIndex(int hz) {
-    switch (hz) {
-    case 44100:
-        return 0;
-    case 48000:
-        return 1;
-    case 32000:
-        return 2;
-    default:
-        return -1;
-    }
+int sampleRateIndex(const MpegVersion& version, int hz) {
+    return int(std::find(version.sampleRates.begin(), version.sampleRates.end(), hz) -
+               version.sampleRates.begin());
+}
+
+int bitrateIndex(const MpegVersion& version, int kbps) {
+    const auto it = std::find(version.bitrates.begin() + 1, version.bitrates.end(), kbps);
+    return it == version.bitrates.end() ? -1 : int(it - version.bitrates.begin());
 }
 
 bool valid(const Mp3Params& p) {
-    return bitrateIndex(p.bitrateKbps) > 0 && sampleRateIndex(p.sampleRate) >= 0 && p.frames >= 0 &&
+    const MpegVersion* version = versionOf(p.sampleRate);
+    return version && bitrateIndex(*version, p.bitrateKbps) > 0 && p.frames >= 0 &&
            p.leadInFrames >= 0 && (p.id3v2Version == 3 || p.id3v2Version == 4);
 }
 
@@ -55,20 +73,22 @@ quint32 syncSafe(quint32 value) {
            ((value << 3) & 0x7f000000);
 }
 
-// Appends frames of silence. A frame holds 144 * bitrate / sample rate bytes; where that is not
-// whole (44.1 kHz) the padding bit adds the missing byte often enough that the stream keeps the
-// nominal bitrate, as encoders do.
+// Appends frames of silence. A frame holds samples / 8 * bitrate / sample rate bytes; where that
+// is not whole (44.1 kHz) the padding bit adds the missing byte often enough that the stream
+// keeps the nominal bitrate, as encoders do.
 class FrameWriter {
 public:
     FrameWriter(QByteArray& out, int sampleRate, bool mono)
-        : out_(out), sampleRate_(sampleRate), sideInfoBytes_(mono ? 17 : 32), mono_(mono) {}
+        : out_(out), version_(*versionOf(sampleRate)), sampleRate_(sampleRate), mono_(mono) {}
 
-    int sideInfoBytes() const { return sideInfoBytes_; }
+    int sideInfoBytes() const { return version_.sideInfoBytes(mono_); }
+    int vbrBitrate(int i) const { return version_.vbrCycle[size_t(i) % version_.vbrCycle.size()]; }
 
     // Returns the frame's length in bytes.
     int append(int kbps) {
-        const int nominal = 144000 * kbps / sampleRate_;
-        padRemainder_ += 144000 * kbps % sampleRate_;
+        const int bytesPerKbps = version_.samplesPerFrame / 8 * 1000;
+        const int nominal = bytesPerKbps * kbps / sampleRate_;
+        padRemainder_ += bytesPerKbps * kbps % sampleRate_;
         const bool padded = padRemainder_ >= sampleRate_;
         if (padded)
             padRemainder_ -= sampleRate_;
@@ -78,17 +98,17 @@ public:
         out_.append(length, '\0');
         char* h = out_.data() + start;
         h[0] = char(0xff);
-        h[1] = char(0xfb); // MPEG-1, Layer III, no CRC
-        h[2] =
-            char(bitrateIndex(kbps) << 4 | sampleRateIndex(sampleRate_) << 2 | (padded ? 0x2 : 0));
+        h[1] = char(0xe3 | version_.headerBits << 3); // Layer III, no CRC
+        h[2] = char(bitrateIndex(version_, kbps) << 4 |
+                    sampleRateIndex(version_, sampleRate_) << 2 | (padded ? 0x2 : 0));
         h[3] = char(mono_ ? 0xc0 : 0x00);
         return length;
     }
 
 private:
     QByteArray& out_;
+    const MpegVersion& version_;
     int sampleRate_;
-    int sideInfoBytes_;
     bool mono_;
     int padRemainder_ = 0;
 };
@@ -170,7 +190,7 @@ QByteArray build(const Mp3Params& p, int markFrame = -1, FrameSpan* mark = nullp
         return {};
 
     QByteArray out;
-    out.reserve(qsizetype(p.frames + 1) * (144000 * 320 / p.sampleRate + 1) + 1024);
+    out.reserve(qsizetype(p.frames + 1) * (144000 * 320 / 32000 + 1) + 1024);
     if (p.id3v2)
         out.append(id3v2Tag(*p.id3v2, p.id3v2Version, p.id3v2Encoding));
 
@@ -181,14 +201,14 @@ QByteArray build(const Mp3Params& p, int markFrame = -1, FrameSpan* mark = nullp
         char* xing = out.data() + streamStart + 4 + writer.sideInfoBytes();
         std::memcpy(xing, "Xing", 4);
         putBigEndian32(xing + 4, kXingFlagFrames | kXingFlagBytes);
-        putBigEndian32(xing + 8, quint32(p.frames));
+        putBigEndian32(xing + 8, p.xingFrames.value_or(quint32(p.frames)));
         // The byte count is known once all frames are written.
     }
 
     for (int i = 0; i < p.frames; ++i) {
         int kbps = p.bitrateKbps;
         if (p.kind != Mp3Params::Kind::Cbr && i >= p.leadInFrames)
-            kbps = kVbrCycle[size_t(i - p.leadInFrames) % kVbrCycle.size()];
+            kbps = writer.vbrBitrate(i - p.leadInFrames);
         const qsizetype offset = out.size();
         const int length = writer.append(kbps);
         if (i == markFrame && mark)
@@ -216,7 +236,8 @@ bool writeMp3(const QString& path, const Mp3Params& params) {
 }
 
 double playingSeconds(const Mp3Params& params) {
-    return double(params.frames) * kSamplesPerFrame / params.sampleRate;
+    const MpegVersion* version = versionOf(params.sampleRate);
+    return version ? double(params.frames) * version->samplesPerFrame / params.sampleRate : 0;
 }
 
 bool writeZeroBytes(const QString& path) {
@@ -231,6 +252,20 @@ bool writeTruncated(const QString& path, const Mp3Params& params, int wholeFrame
     if (cut.offset < 0)
         return false;
     return writeBytes(path, bytes.left(cut.offset + cut.length / 2));
+}
+
+bool writeRepeatedFrames(const QString& path, const Mp3Params& params, int copies) {
+    Mp3Params untagged = params;
+    untagged.id3v1.reset();
+    untagged.id3v2.reset();
+    const QByteArray frames = build(untagged);
+    QFile file(path);
+    if (frames.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    for (int i = 0; i < copies; ++i)
+        if (file.write(frames) != frames.size())
+            return false;
+    return file.flush();
 }
 
 bool writeRandomBytes(const QString& path, qint64 size, quint32 seed) {
