@@ -9,6 +9,14 @@
 
 namespace {
 
+// The engine's primary result codes the program tells apart.
+constexpr int codeBusy = 5;
+constexpr int codeLocked = 6;
+constexpr int codeReadOnly = 8;
+constexpr int codeCorrupt = 11;
+constexpr int codeFull = 13;
+constexpr int codeNotADatabase = 26;
+
 // The tables keep their column order: readers take columns by position.
 const char* const createTables[] = {
     "CREATE TABLE Disks (DiskID INTEGER PRIMARY KEY AUTOINCREMENT, DiskName TEXT, Drive TEXT)",
@@ -55,13 +63,14 @@ QString uniqueConnectionName(const QString& purpose) {
 
 void applyPragmas(const QSqlDatabase& db) {
     QSqlQuery q(db);
+    // First, so that the others wait for a program that holds the catalogue for a moment.
+    q.exec("PRAGMA busy_timeout=5000");
     // A new catalogue gets small pages: a scan commits every row on its own, and each commit
     // writes every page it touched to the log. (An existing file keeps its page size.)
     q.exec("PRAGMA page_size=1024");
     q.exec("PRAGMA journal_mode=WAL");
     q.exec("PRAGMA synchronous=NORMAL");
     q.exec("PRAGMA foreign_keys=OFF");
-    q.exec("PRAGMA busy_timeout=5000");
 }
 
 bool hasSqliteHeader(const QString& path) {
@@ -72,10 +81,8 @@ bool hasSqliteHeader(const QString& path) {
 }
 
 QStringList columnsOf(const QSqlDatabase& db, const QString& table) {
-    QSqlQuery q(db);
     QStringList names;
-    if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(table)))
-        return names;
+    QSqlQuery q = catalogdb::run(db, QStringLiteral("PRAGMA table_info(%1)").arg(table));
     while (q.next())
         names << q.value(1).toString();
     return names;
@@ -90,42 +97,70 @@ bool sameColumns(const QStringList& found, const QStringList& wanted) {
     return true;
 }
 
+QString nativePath(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+QString notCatalogueMessage(const QString& path) {
+    return QStringLiteral("The file \"%1\" is not a catalogue.").arg(nativePath(path));
+}
+
+// Reads the schema of an existing file without writing to it, and checks its pages. The
+// connection may read and write, so that SQLite itself removes the log files it made for it
+// when it is the last to close; it never removes files another program is using.
+QString checkCatalogue(const QSqlDatabase& db, const QString& path, int& version) {
+    if (!sameColumns(columnsOf(db, "Disks"), diskColumns) ||
+        !sameColumns(columnsOf(db, "Dirs"), dirColumns) ||
+        !sameColumns(columnsOf(db, "Tracks"), trackColumns))
+        return notCatalogueMessage(path);
+    QSqlQuery q = catalogdb::run(db, "PRAGMA user_version");
+    version = q.next() ? q.value(0).toInt() : 0;
+    if (version > catalogdb::SchemaVersion)
+        return QStringLiteral("The catalogue \"%1\" was made by a newer version of Catalog.")
+            .arg(nativePath(path));
+    q = catalogdb::run(db, "PRAGMA quick_check(1)");
+    const QString verdict = q.next() ? q.value(0).toString() : QString();
+    if (verdict != "ok")
+        return catalogdb::unreadableMessage(path, CatalogError(verdict, codeCorrupt));
+    return {};
+}
+
+QString whyCannotRead(const QString& path, const CatalogError& error) {
+    const QString folder = QFileInfo(path).absolutePath();
+    if (error.code() == codeNotADatabase)
+        return notCatalogueMessage(path) + "\n" + error.message();
+    if (catalogdb::failureOf(error.code()) == catalogdb::Failure::Damaged)
+        return catalogdb::unreadableMessage(path, error);
+    if (!QFileInfo(folder).isWritable())
+        return QStringLiteral("The catalogue \"%1\" cannot be opened: its folder \"%2\" is "
+                              "read-only, and the catalogue's log must be kept beside it.\n%3")
+            .arg(nativePath(path), nativePath(folder), error.message());
+    return QStringLiteral("The catalogue \"%1\" cannot be read.\n%2")
+        .arg(nativePath(path), error.message());
+}
+
 // Checks, without writing, that an existing file is a catalogue this program can use, and
 // reads its schema version.
 QString whyNotCatalogue(const QString& path, int& version) {
-    const QString notCatalogue =
-        QStringLiteral("The file \"%1\" is not a catalogue.").arg(QDir::toNativeSeparators(path));
-    if (!hasSqliteHeader(path))
-        return notCatalogue;
+    // An empty file is a catalogue another program is making, still all in its log.
+    if (QFileInfo(path).size() > 0 && !hasSqliteHeader(path))
+        return notCatalogueMessage(path);
     QString why;
     const QString name = uniqueConnectionName("check");
-    // Reading a WAL-mode file makes SQLite create its log and shared-memory files beside it.
-    const bool hadLog = QFileInfo::exists(path + "-wal");
-    const bool hadShm = QFileInfo::exists(path + "-shm");
     {
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", name);
         db.setDatabaseName(path);
-        db.setConnectOptions("QSQLITE_OPEN_READONLY");
-        if (!db.open()) {
-            why = notCatalogue + "\n" + db.lastError().text();
-        } else if (!sameColumns(columnsOf(db, "Disks"), diskColumns) ||
-                   !sameColumns(columnsOf(db, "Dirs"), dirColumns) ||
-                   !sameColumns(columnsOf(db, "Tracks"), trackColumns)) {
-            why = notCatalogue;
-        } else {
-            QSqlQuery q(db);
-            version = q.exec("PRAGMA user_version") && q.next() ? q.value(0).toInt() : 0;
-            if (version > catalogdb::SchemaVersion)
-                why = QStringLiteral("The catalogue \"%1\" was made by a newer version of Catalog.")
-                          .arg(QDir::toNativeSeparators(path));
+        db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=5000");
+        try {
+            if (!db.open())
+                throw CatalogError(db.lastError().text(), catalogdb::resultCode(db.lastError()));
+            why = checkCatalogue(db, path, version);
+        } catch (const CatalogError& e) {
+            why = whyCannotRead(path, e);
         }
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
-    if (!hadLog && QFileInfo(path + "-wal").size() == 0)
-        QFile::remove(path + "-wal");
-    if (!hadShm)
-        QFile::remove(path + "-shm");
     return why;
 }
 
@@ -134,19 +169,94 @@ void runAll(const QSqlDatabase& db, const char* const* begin, const char* const*
         catalogdb::run(db, QString::fromLatin1(*it));
 }
 
+// Makes the tables, views and indexes of a new catalogue. False when another program made
+// them first (its catalogue is then checked as any existing one).
+bool createCatalogue(const QString& path) {
+    CatalogConnection connection(path, "prepare");
+    if (!connection.isOpen())
+        throw CatalogError(connection.lastError());
+    const QSqlDatabase db = connection.db();
+    Transaction transaction(db, Transaction::Mode::Immediate);
+    QSqlQuery q = catalogdb::run(db, "SELECT COUNT(*) FROM sqlite_master");
+    if (q.next() && q.value(0).toInt() > 0)
+        return false;
+    runAll(db, std::begin(createTables), std::end(createTables));
+    runAll(db, std::begin(createExtras), std::end(createExtras));
+    catalogdb::run(db, QStringLiteral("PRAGMA user_version=%1").arg(catalogdb::SchemaVersion));
+    transaction.commit();
+    return true;
+}
+
+// Adds what an older catalogue lacks.
+void upgradeCatalogue(const QString& path) {
+    CatalogConnection connection(path, "prepare");
+    if (!connection.isOpen())
+        throw CatalogError(connection.lastError());
+    const QSqlDatabase db = connection.db();
+    Transaction transaction(db, Transaction::Mode::Immediate);
+    runAll(db, std::begin(createExtras), std::end(createExtras));
+    catalogdb::run(db, QStringLiteral("PRAGMA user_version=%1").arg(catalogdb::SchemaVersion));
+    transaction.commit();
+}
+
 } // namespace
 
 namespace catalogdb {
 
+int resultCode(const QSqlError& error) {
+    // The driver reports extended codes; their low byte is the primary one.
+    return error.nativeErrorCode().toInt() & 0xff;
+}
+
+Failure failureOf(int code) {
+    switch (code) {
+    case codeBusy:
+    case codeLocked:
+        return Failure::InUse;
+    case codeReadOnly:
+        return Failure::ReadOnly;
+    case codeFull:
+        return Failure::DiskFull;
+    case codeCorrupt:
+    case codeNotADatabase:
+        return Failure::Damaged;
+    default:
+        return Failure::Other;
+    }
+}
+
+QString backupPath(const QString& path) {
+    return path + ".bak";
+}
+
+QString unreadableMessage(const QString& path, const CatalogError& error) {
+    const QString what = failureOf(error.code()) == Failure::Damaged
+                             ? QStringLiteral("The catalogue \"%1\" is damaged: it cannot be "
+                                              "read completely.")
+                             : QStringLiteral("The catalogue \"%1\" cannot be read completely.");
+    const QString backup = backupPath(path);
+    const QString rescue =
+        QFileInfo(backup).isFile()
+            ? QStringLiteral("Its backup from the last compaction is \"%1\": choose that "
+                             "file (or a copy of it) to go on.")
+                  .arg(nativePath(backup))
+            : QStringLiteral("There is no backup of it (compacting a catalogue backs it up to "
+                             "\"%1\").")
+                  .arg(nativePath(backup));
+    return QStringLiteral("%1\n%2\n%3").arg(what.arg(nativePath(path)), error.message(), rescue);
+}
+
 void exec(QSqlQuery& query) {
     if (!query.exec())
         throw CatalogError(
-            QStringLiteral("%1\n%2").arg(query.lastQuery(), query.lastError().text()));
+            QStringLiteral("%1\n%2").arg(query.lastQuery(), query.lastError().text()),
+            resultCode(query.lastError()));
 }
 
 void exec(QSqlQuery& query, const QString& statement) {
     if (!query.exec(statement))
-        throw CatalogError(QStringLiteral("%1\n%2").arg(statement, query.lastError().text()));
+        throw CatalogError(QStringLiteral("%1\n%2").arg(statement, query.lastError().text()),
+                           resultCode(query.lastError()));
 }
 
 QSqlQuery run(const QSqlDatabase& db, const QString& statement, const QVariantList& values) {
@@ -156,7 +266,8 @@ QSqlQuery run(const QSqlDatabase& db, const QString& statement, const QVariantLi
         return query;
     }
     if (!query.prepare(statement))
-        throw CatalogError(QStringLiteral("%1\n%2").arg(statement, query.lastError().text()));
+        throw CatalogError(QStringLiteral("%1\n%2").arg(statement, query.lastError().text()),
+                           resultCode(query.lastError()));
     for (const QVariant& value : values)
         query.addBindValue(value);
     exec(query);
@@ -166,40 +277,29 @@ QSqlQuery run(const QSqlDatabase& db, const QString& statement, const QVariantLi
 Preparation prepare(const QString& path) {
     Preparation result;
     const QFileInfo info(path);
-    const bool isNew = !info.exists() || info.size() == 0;
     if (info.exists() && !info.isFile()) {
-        result.error = QStringLiteral("\"%1\" is not a file.").arg(QDir::toNativeSeparators(path));
+        result.error = QStringLiteral("\"%1\" is not a file.").arg(nativePath(path));
         return result;
     }
-    if (!isNew) {
+    try {
+        // Another program may make the same new catalogue meanwhile: then it is checked.
+        if ((!info.exists() || info.size() == 0) && createCatalogue(path)) {
+            result.ok = result.created = true;
+            return result;
+        }
         int version = 0;
         result.error = whyNotCatalogue(path, version);
         if (!result.error.isEmpty())
             return result;
         // A catalogue of this version has its views and indexes: opening it writes nothing.
-        if (version == SchemaVersion) {
-            result.ok = true;
-            return result;
-        }
-    }
-    try {
-        CatalogConnection connection(path, "prepare");
-        if (!connection.isOpen())
-            throw CatalogError(connection.lastError());
-        const QSqlDatabase db = connection.db();
-        Transaction transaction(db);
-        if (isNew)
-            runAll(db, std::begin(createTables), std::end(createTables));
-        runAll(db, std::begin(createExtras), std::end(createExtras));
-        run(db, QStringLiteral("PRAGMA user_version=%1").arg(SchemaVersion));
-        transaction.commit();
+        if (version != SchemaVersion)
+            upgradeCatalogue(path);
     } catch (const CatalogError& e) {
         result.error = QStringLiteral("The catalogue \"%1\" cannot be opened.\n%2")
-                           .arg(QDir::toNativeSeparators(path), e.message());
+                           .arg(nativePath(path), e.message());
         return result;
     }
     result.ok = true;
-    result.created = isNew;
     return result;
 }
 
@@ -254,9 +354,14 @@ void CatalogConnection::close() {
         db.close();
 }
 
-Transaction::Transaction(QSqlDatabase db) : m_db(db) {
-    if (!m_db.transaction())
-        throw CatalogError(QStringLiteral("BEGIN\n%1").arg(m_db.lastError().text()));
+Transaction::Transaction(QSqlDatabase db, Mode mode) : m_db(db) {
+    if (mode == Mode::Immediate) {
+        QSqlQuery begin(m_db);
+        catalogdb::exec(begin, "BEGIN IMMEDIATE");
+    } else if (!m_db.transaction()) {
+        throw CatalogError(QStringLiteral("BEGIN\n%1").arg(m_db.lastError().text()),
+                           catalogdb::resultCode(m_db.lastError()));
+    }
 }
 
 Transaction::~Transaction() {
@@ -266,6 +371,7 @@ Transaction::~Transaction() {
 
 void Transaction::commit() {
     if (!m_db.commit())
-        throw CatalogError(QStringLiteral("COMMIT\n%1").arg(m_db.lastError().text()));
+        throw CatalogError(QStringLiteral("COMMIT\n%1").arg(m_db.lastError().text()),
+                           catalogdb::resultCode(m_db.lastError()));
     m_done = true;
 }

@@ -1,6 +1,7 @@
 // A second program on a catalogue, for tests that need real processes:
-//   catalog_tool [--as-nobody] write PATH FIRST COUNT   prepares PATH, then adds COUNT tracks,
-//                                                      each in a transaction of its own, as a scan
+//   catalog_tool [--as-nobody] write PATH FIRST COUNT   prepares PATH, says "open" once it
+//                                                      holds it, then adds COUNT tracks, each in
+//                                                      a transaction of its own, as a scan does
 //   catalog_tool [--as-nobody] prepare PATH             prints why PATH cannot be used, if it can't
 //   catalog_tool [--as-nobody] compact PATH             prints why compaction failed, if it did
 // Exit code 0 on success, 1 on a reported failure. "--as-nobody" drops root's rights first, so
@@ -33,6 +34,8 @@ QString addTracks(const QString& path, int first, int count) {
     if (!connection.isOpen())
         return connection.lastError();
     const QSqlDatabase db = connection.db();
+    catalogdb::run(db, "SELECT COUNT(*) FROM Tracks");
+    QTextStream(stdout) << "open\n" << Qt::flush;
     catalogdb::run(db, "PRAGMA wal_autocheckpoint=0");
     BackgroundCheckpoint checkpoint(path, 20);
     try {
