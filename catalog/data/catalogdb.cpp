@@ -304,11 +304,13 @@ Preparation prepare(const QString& path) {
 }
 
 qint64 countTracks(const QString& path, QString* error) {
+    // Opening would create a missing file: the probe never makes a catalogue.
+    if (!QFileInfo(path).isFile()) {
+        if (error)
+            *error = QStringLiteral("The catalogue \"%1\" is not there.").arg(nativePath(path));
+        return -1;
+    }
     try {
-        // Opening would create a missing file: the probe never makes a catalogue.
-        if (!QFileInfo(path).isFile())
-            throw CatalogError(QStringLiteral("The catalogue \"%1\" is not there.")
-                                   .arg(QDir::toNativeSeparators(path)));
         CatalogConnection connection(path, "probe");
         if (!connection.isOpen())
             throw CatalogError(connection.lastError());
@@ -316,7 +318,7 @@ qint64 countTracks(const QString& path, QString* error) {
         return q.next() ? q.value(0).toLongLong() : 0;
     } catch (const CatalogError& e) {
         if (error)
-            *error = e.message();
+            *error = unreadableMessage(path, e);
         return -1;
     }
 }
