@@ -108,26 +108,31 @@ bool checkpoint(const QSqlDatabase& held) {
     return q.next() && q.value(0).toInt() == 0;
 }
 
+QString backupFailure(const QString& backup, const QFileDevice& file) {
+    const QString why = file.error() == QFileDevice::ResourceError
+                            ? QStringLiteral("The disk holding %1 is full.\n")
+                            : QStringLiteral("The backup %1 cannot be written.\n");
+    return why.arg(nativePath(backup)) + file.errorString();
+}
+
 // Copies the held catalogue byte for byte. The file stays open until the hold is let go:
 // closing any descriptor of a file drops every lock the process has on it.
 QString writeBackup(QFile& original, const QString& backup) {
-    const QString failed =
-        QStringLiteral("The backup %1 cannot be written.\n").arg(nativePath(backup));
     if (!original.isOpen() && !original.open(QIODevice::ReadOnly))
-        return failed + original.errorString();
+        return backupFailure(backup, original);
     original.seek(0);
     QSaveFile copy(backup);
     if (!copy.open(QIODevice::WriteOnly))
-        return failed + copy.errorString();
+        return backupFailure(backup, copy);
     while (!original.atEnd()) {
         const QByteArray chunk = original.read(1 << 20);
         if (chunk.isEmpty() && original.error() != QFileDevice::NoError)
-            return failed + original.errorString();
+            return backupFailure(backup, original);
         if (copy.write(chunk) != chunk.size())
-            return failed + copy.errorString();
+            return backupFailure(backup, copy);
     }
     if (!copy.commit())
-        return failed + copy.errorString();
+        return backupFailure(backup, copy);
     return {};
 }
 

@@ -4,6 +4,9 @@
 //                                                      a transaction of its own, as a scan does
 //   catalog_tool [--as-nobody] prepare PATH             prints why PATH cannot be used, if it can't
 //   catalog_tool [--as-nobody] compact PATH             prints why compaction failed, if it did
+//   catalog_tool full-disk PATH WHEN                    compacts a copy of PATH on a small disk of
+//                                                      its own that fills up before the backup
+//                                                      (WHEN "before") or after it ("after-backup")
 // Exit code 0 on success, 1 on a reported failure. "--as-nobody" drops root's rights first, so
 // that read-only files and folders are read-only to it.
 
@@ -15,7 +18,14 @@
 #include <QStringList>
 #include <QTextStream>
 
-#ifdef Q_OS_UNIX
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <unistd.h>
 #endif
 
@@ -63,10 +73,91 @@ bool dropRoot() {
 #endif
 }
 
+// Writes until the disk holding `folder` has no room left.
+void fillDisk(const QString& folder) {
+    QFile filler(folder + "/filler");
+    if (!filler.open(QIODevice::WriteOnly))
+        return;
+    const QByteArray block(64 * 1024, 'x');
+    while (filler.write(block) > 0 && filler.flush()) {
+    }
+    // The last bytes a full block no longer fitted into.
+    while (filler.write("x", 1) == 1 && filler.flush()) {
+    }
+}
+
+#ifdef Q_OS_LINUX
+bool writeText(const char* path, const QByteArray& text) {
+    const int fd = open(path, O_WRONLY);
+    const bool ok = fd >= 0 && write(fd, text.constData(), text.size()) == text.size();
+    if (fd >= 0)
+        close(fd);
+    return ok;
+}
+#endif
+
+// Mounts a small disk of this process's own at a new folder, in a mount namespace that ends
+// with the process. Must run before any thread starts. Returns the folder, or "" when the
+// system does not allow it.
+QString mountSmallDisk() {
+#ifdef Q_OS_LINUX
+    const uid_t uid = geteuid();
+    const gid_t gid = getegid();
+    if (unshare(uid == 0 ? CLONE_NEWNS : CLONE_NEWUSER | CLONE_NEWNS) != 0)
+        return {};
+    if (uid != 0 && (!writeText("/proc/self/setgroups", "deny") ||
+                     !writeText("/proc/self/uid_map",
+                                QByteArray::number(uid) + " " + QByteArray::number(uid) + " 1") ||
+                     !writeText("/proc/self/gid_map",
+                                QByteArray::number(gid) + " " + QByteArray::number(gid) + " 1")))
+        return {};
+    if (mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        return {};
+    char folder[] = "/tmp/catalog-small-disk-XXXXXX";
+    if (!mkdtemp(folder))
+        return {};
+    if (mount("tmpfs", folder, "tmpfs", 0, "size=2m") != 0) {
+        rmdir(folder);
+        return {};
+    }
+    return QString::fromLocal8Bit(folder);
+#else
+    return {};
+#endif
+}
+
+QString compactOnFullDisk(const QString& disk, const QString& path, const QString& when) {
+    const QString copy = disk + "/" + QFileInfo(path).fileName();
+    if (!QFile::copy(path, copy))
+        return "the catalogue does not fit on the small disk";
+    if (when == "before")
+        fillDisk(disk);
+    return compaction::compact(copy, [&](compaction::Step step) {
+        if (step == compaction::Step::BackedUp && when == "after-backup")
+            fillDisk(disk);
+    });
+}
+
+void unmount(const QString& disk) {
+#ifdef Q_OS_LINUX
+    umount(QFile::encodeName(disk).constData());
+    rmdir(QFile::encodeName(disk).constData());
+#endif
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    const bool fullDisk = argc == 4 && QByteArray(argv[1]) == "full-disk";
+    const QString disk = fullDisk ? mountSmallDisk() : QString();
     QCoreApplication app(argc, argv);
+    if (fullDisk) {
+        if (disk.isEmpty())
+            return report("no small disk can be made here");
+        const QString failure = compactOnFullDisk(disk, app.arguments()[2], app.arguments()[3]);
+        unmount(disk);
+        return report(failure);
+    }
     QStringList args = app.arguments().mid(1);
     if (!args.isEmpty() && args.first() == "--as-nobody") {
         args.removeFirst();
@@ -81,6 +172,7 @@ int main(int argc, char** argv) {
         return report(catalogdb::prepare(path).error);
     if (command == "compact" && args.size() == 2)
         return report(compaction::compact(path));
-    QTextStream(stderr) << "usage: catalog_tool [--as-nobody] write|prepare|compact PATH ...\n";
+    QTextStream(stderr) << "usage: catalog_tool [--as-nobody] write|prepare|compact PATH ... or "
+                           "catalog_tool full-disk PATH before|after-backup\n";
     return 2;
 }
