@@ -66,7 +66,7 @@ bool Startup::ChooseDatabase() {
         if (prepared.ok)
             break;
         m_state.prompts.message(prepared.error +
-                                    "\nPlease choose a catalogue file, or name a new one.",
+                                    "\n\nPlease choose a catalogue file, or name a new one.",
                                 Prompts::Buttons::Ok, "Show me the Database...");
         m_state.DBPath.clear();
     }

@@ -243,7 +243,7 @@ QString unreadableMessage(const QString& path, const CatalogError& error) {
             : QStringLiteral("There is no backup of it (compacting a catalogue backs it up to "
                              "\"%1\").")
                   .arg(nativePath(backup));
-    return QStringLiteral("%1\n%2\n%3").arg(what.arg(nativePath(path)), error.message(), rescue);
+    return QStringLiteral("%1\n%2\n\n%3").arg(what.arg(nativePath(path)), rescue, error.message());
 }
 
 void exec(QSqlQuery& query) {
