@@ -73,11 +73,22 @@ void applyPragmas(const QSqlDatabase& db) {
     q.exec("PRAGMA foreign_keys=OFF");
 }
 
-bool hasSqliteHeader(const QString& path) {
+QByteArray headerOf(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    return file.read(16) == QByteArray("SQLite format 3\0", 16);
+    return file.open(QIODevice::ReadOnly) ? file.read(100) : QByteArray();
+}
+
+bool hasSqliteHeader(const QByteArray& header) {
+    return header.startsWith(QByteArray("SQLite format 3\0", 16));
+}
+
+// No file, an empty one, or a database whose file shows no schema yet: a new catalogue, or
+// one another program is making right now (its tables may be in its log only).
+bool mayBeNew(const QString& path) {
+    const QByteArray header = headerOf(path);
+    // Bytes 40 to 43 count the schema's changes: none yet.
+    return header.isEmpty() || (hasSqliteHeader(header) && header.size() == 100 &&
+                                header.mid(40, 4) == QByteArray(4, '\0'));
 }
 
 QStringList columnsOf(const QSqlDatabase& db, const QString& table) {
@@ -143,7 +154,7 @@ QString whyCannotRead(const QString& path, const CatalogError& error) {
 // reads its schema version.
 QString whyNotCatalogue(const QString& path, int& version) {
     // An empty file is a catalogue another program is making, still all in its log.
-    if (QFileInfo(path).size() > 0 && !hasSqliteHeader(path))
+    if (QFileInfo(path).size() > 0 && !hasSqliteHeader(headerOf(path)))
         return notCatalogueMessage(path);
     QString why;
     const QString name = uniqueConnectionName("check");
@@ -283,7 +294,7 @@ Preparation prepare(const QString& path) {
     }
     try {
         // Another program may make the same new catalogue meanwhile: then it is checked.
-        if ((!info.exists() || info.size() == 0) && createCatalogue(path)) {
+        if (mayBeNew(path) && createCatalogue(path)) {
             result.ok = result.created = true;
             return result;
         }
