@@ -116,9 +116,7 @@ QString notCatalogueMessage(const QString& path) {
     return QStringLiteral("The file \"%1\" is not a catalogue.").arg(nativePath(path));
 }
 
-// Reads the schema of an existing file without writing to it, and checks its pages. The
-// connection may read and write, so that SQLite itself removes the log files it made for it
-// when it is the last to close; it never removes files another program is using.
+// Reads the schema of an existing file without writing to it, and checks its pages.
 QString checkCatalogue(const QSqlDatabase& db, const QString& path, int& version) {
     if (!sameColumns(columnsOf(db, "Disks"), diskColumns) ||
         !sameColumns(columnsOf(db, "Dirs"), dirColumns) ||
@@ -151,7 +149,9 @@ QString whyCannotRead(const QString& path, const CatalogError& error) {
 }
 
 // Checks, without writing, that an existing file is a catalogue this program can use, and
-// reads its schema version.
+// reads its schema version. The connection may read and write, so that SQLite itself removes
+// the log files it made for it when it is the last to close; it never removes files another
+// program is using.
 QString whyNotCatalogue(const QString& path, int& version) {
     // An empty file is a catalogue another program is making, still all in its log.
     if (QFileInfo(path).size() > 0 && !hasSqliteHeader(headerOf(path)))
