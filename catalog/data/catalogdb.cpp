@@ -82,15 +82,6 @@ bool hasSqliteHeader(const QByteArray& header) {
     return header.startsWith(QByteArray("SQLite format 3\0", 16));
 }
 
-// No file, an empty one, or a database whose file shows no schema yet: a new catalogue, or
-// one another program is making right now (its tables may be in its log only).
-bool mayBeNew(const QString& path) {
-    const QByteArray header = headerOf(path);
-    // Bytes 40 to 43 count the schema's changes: none yet.
-    return header.isEmpty() || (hasSqliteHeader(header) && header.size() == 100 &&
-                                header.mid(40, 4) == QByteArray(4, '\0'));
-}
-
 QStringList columnsOf(const QSqlDatabase& db, const QString& table) {
     QStringList names;
     QSqlQuery q = catalogdb::run(db, QStringLiteral("PRAGMA table_info(%1)").arg(table));
@@ -117,14 +108,24 @@ QString notCatalogueMessage(const QString& path) {
 }
 
 // Reads the schema of an existing file without writing to it, and checks its pages.
-QString checkCatalogue(const QSqlDatabase& db, const QString& path, int& version) {
+// What checking an existing file found.
+struct Examined {
+    QString why; // why it cannot be used; empty when it can
+    int version = 0;
+    bool noSchema = false; // a database without tables: new, or still being made elsewhere
+};
+
+QString checkCatalogue(const QSqlDatabase& db, const QString& path, Examined& found) {
+    QSqlQuery objects = catalogdb::run(db, "SELECT COUNT(*) FROM sqlite_master");
+    found.noSchema = objects.next() && objects.value(0).toInt() == 0;
+    objects.finish();
     if (!sameColumns(columnsOf(db, "Disks"), diskColumns) ||
         !sameColumns(columnsOf(db, "Dirs"), dirColumns) ||
         !sameColumns(columnsOf(db, "Tracks"), trackColumns))
         return notCatalogueMessage(path);
     QSqlQuery q = catalogdb::run(db, "PRAGMA user_version");
-    version = q.next() ? q.value(0).toInt() : 0;
-    if (version > catalogdb::SchemaVersion)
+    found.version = q.next() ? q.value(0).toInt() : 0;
+    if (found.version > catalogdb::SchemaVersion)
         return QStringLiteral("The catalogue \"%1\" was made by a newer version of Catalog.")
             .arg(nativePath(path));
     q = catalogdb::run(db, "PRAGMA quick_check(1)");
@@ -152,11 +153,13 @@ QString whyCannotRead(const QString& path, const CatalogError& error) {
 // reads its schema version. The connection may read and write, so that SQLite itself removes
 // the log files it made for it when it is the last to close; it never removes files another
 // program is using.
-QString whyNotCatalogue(const QString& path, int& version) {
+Examined examine(const QString& path) {
     // An empty file is a catalogue another program is making, still all in its log.
-    if (QFileInfo(path).size() > 0 && !hasSqliteHeader(headerOf(path)))
-        return notCatalogueMessage(path);
-    QString why;
+    Examined found;
+    if (QFileInfo(path).size() > 0 && !hasSqliteHeader(headerOf(path))) {
+        found.why = notCatalogueMessage(path);
+        return found;
+    }
     const QString name = uniqueConnectionName("check");
     {
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", name);
@@ -165,14 +168,14 @@ QString whyNotCatalogue(const QString& path, int& version) {
         try {
             if (!db.open())
                 throw CatalogError(db.lastError().text(), catalogdb::resultCode(db.lastError()));
-            why = checkCatalogue(db, path, version);
+            found.why = checkCatalogue(db, path, found);
         } catch (const CatalogError& e) {
-            why = whyCannotRead(path, e);
+            found.why = whyCannotRead(path, e);
         }
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
-    return why;
+    return found;
 }
 
 void runAll(const QSqlDatabase& db, const char* const* begin, const char* const* end) {
@@ -293,17 +296,26 @@ Preparation prepare(const QString& path) {
         return result;
     }
     try {
-        // Another program may make the same new catalogue meanwhile: then it is checked.
-        if (mayBeNew(path) && createCatalogue(path)) {
+        const bool isNew = !info.exists() || info.size() == 0;
+        if (isNew && createCatalogue(path)) {
             result.ok = result.created = true;
             return result;
         }
-        int version = 0;
-        result.error = whyNotCatalogue(path, version);
+        Examined found = examine(path);
+        // No tables yet: another program is making this catalogue right now (its tables may
+        // still be in its log only), or it is an empty database. Make it, or wait for it.
+        if (found.noSchema) {
+            if (createCatalogue(path)) {
+                result.ok = result.created = true;
+                return result;
+            }
+            found = examine(path);
+        }
+        result.error = found.why;
         if (!result.error.isEmpty())
             return result;
         // A catalogue of this version has its views and indexes: opening it writes nothing.
-        if (version != SchemaVersion)
+        if (found.version != SchemaVersion)
             upgradeCatalogue(path);
     } catch (const CatalogError& e) {
         result.error = QStringLiteral("The catalogue \"%1\" cannot be opened.\n%2")
