@@ -141,6 +141,10 @@ QString whyCannotRead(const QString& path, const CatalogError& error) {
         return notCatalogueMessage(path) + "\n" + error.message();
     if (catalogdb::failureOf(error.code()) == catalogdb::Failure::Damaged)
         return catalogdb::unreadableMessage(path, error);
+    if (catalogdb::failureOf(error.code()) == catalogdb::Failure::InUse)
+        return QStringLiteral("The catalogue \"%1\" is in use by another program that holds it "
+                              "alone (compacting it, perhaps). Try again in a moment.\n%2")
+            .arg(nativePath(path), error.message());
     if (!QFileInfo(folder).isWritable())
         return QStringLiteral("The catalogue \"%1\" cannot be opened: its folder \"%2\" is "
                               "read-only, and the catalogue's log must be kept beside it.\n%3")

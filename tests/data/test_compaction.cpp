@@ -211,6 +211,19 @@ private slots:
             QVERIFY2(why.contains("locked"), qPrintable(why));
     }
 
+    // Opening a catalogue while it is being compacted says so, and waits no longer than a
+    // few seconds.
+    void openingDuringCompactionSaysInUse() {
+        QString error;
+        QCOMPARE(compaction::compact(path_,
+                                     [&](compaction::Step step) {
+                                         if (step == compaction::Step::Held)
+                                             error = catalogdb::prepare(path_).error;
+                                     }),
+                 QString());
+        QVERIFY2(error.contains("is in use by another program"), qPrintable(error));
+    }
+
     // While any connection has the catalogue open, compaction touches nothing.
     void refusedWhileAnotherConnectionHasIt() {
         const QStringList before = contents(path_);
