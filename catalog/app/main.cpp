@@ -15,6 +15,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Catalog");
     QApplication::setOrganizationName("Catalog");
+    // Lets the desktop match the windows to the installed menu entry and its icon.
+    QApplication::setDesktopFileName("io.github.catalog.Catalog");
     // Closing a window ends the program only through the windows' own rule.
     QApplication::setQuitOnLastWindowClosed(false);
     std::setlocale(LC_NUMERIC, "C"); // the media player needs C number formatting
