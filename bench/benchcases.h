@@ -5,6 +5,7 @@
 // Each case takes its own options and prints one "name value" line per figure.
 int benchScan(const QStringList& options);
 int benchPlayer(const QStringList& options);
+int benchTotals(const QStringList& options);
 int benchStats(const QStringList& options);
 
 // A catalogue of `trackCount` tracks at `path`: about 100 a disk, 12 a directory.

@@ -33,7 +33,10 @@ int main(int argc, char* argv[]) {
         return benchPlayer(options);
     if (which == "stats")
         return benchStats(options);
+    if (which == "totals")
+        return benchTotals(options);
     std::fprintf(stderr,
-                 "usage: catalog_bench scan --files N | player --tracks N | stats --tracks N\n");
+                 "usage: catalog_bench scan --files N | player --tracks N | stats --tracks N "
+                 "| totals --rows M\n");
     return 2;
 }

@@ -1,5 +1,7 @@
 #include "programstate.h"
 
+#include "prompts.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -30,6 +32,21 @@ Lookups ProgramState::lookups() {
 
 void ProgramState::closeQueryConnection() {
     m_query.reset();
+}
+
+bool ProgramState::loadCatalogue() {
+    try {
+        CatalogConnection* connection = queryConnection();
+        if (!connection || !connection->isOpen())
+            throw CatalogError(connection ? connection->lastError() : QString());
+        LoadCatalog(connection->db(), lists);
+        return true;
+    } catch (const CatalogError& e) {
+        lists = {};
+        closeQueryConnection();
+        prompts.message(catalogdb::unreadableMessage(DBPath, e));
+        return false;
+    }
 }
 
 void EndIfQuitting(ProgramState& state) {

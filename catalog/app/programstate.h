@@ -54,6 +54,10 @@ public:
     CatalogConnection* queryConnection();
     Lookups lookups();
     void closeQueryConnection();
+    // Loads `lists` from the catalogue for the player. A catalogue that cannot be read
+    // completely is reported (the file, what is wrong, its backup), the lists are emptied
+    // rather than left part-loaded, and false is returned.
+    bool loadCatalogue();
 
 private:
     std::unique_ptr<CatalogConnection> m_query;

@@ -31,14 +31,18 @@ bool Startup::run() {
         const qint64 tracks = catalogdb::countTracks(m_state.DBPath, &error);
         if (tracks < 0) {
             // The catalogue went bad between choosing and probing: choose again.
-            m_state.prompts.message("The catalogue cannot be read.\n" + error);
+            m_state.prompts.message(error);
             m_state.DBPath.clear();
             m_state.settings.set("DB", QString());
             continue;
         }
         if (tracks != 0 && !m_state.DBPath.isEmpty()) {
-            if (CatalogConnection* query = m_state.queryConnection())
-                LoadCatalog(query->db(), m_state.lists);
+            // A damaged catalogue was reported: choose another (its backup, perhaps).
+            if (!m_state.loadCatalogue()) {
+                m_state.DBPath.clear();
+                m_state.settings.set("DB", QString());
+                continue;
+            }
             m_state.windows->showPlayer();
         } else {
             m_state.windows->showCataloger(false);
@@ -62,7 +66,7 @@ bool Startup::ChooseDatabase() {
         if (prepared.ok)
             break;
         m_state.prompts.message(prepared.error +
-                                    "\nPlease choose a catalogue file, or name a new one.",
+                                    "\n\nPlease choose a catalogue file, or name a new one.",
                                 Prompts::Buttons::Ok, "Show me the Database...");
         m_state.DBPath.clear();
     }

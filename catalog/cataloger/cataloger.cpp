@@ -270,11 +270,12 @@ void Cataloger::Resize_Grid() {
 }
 
 void Cataloger::switchToPlayer() {
+    // The player shows the catalogue as it is now, with the disks scanned since start-up. A
+    // catalogue that cannot be read completely was reported: this window stays.
+    if (!m_state.loadCatalogue())
+        return;
     m_state.QuitOnClose = false;
     close();
-    // The player shows the catalogue as it is now, with the disks scanned since start-up.
-    if (CatalogConnection* query = m_state.queryConnection())
-        LoadCatalog(query->db(), m_state.lists);
     if (m_state.windows)
         m_state.windows->showPlayer();
 }

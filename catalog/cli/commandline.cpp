@@ -12,8 +12,8 @@ namespace {
 using cli::Command;
 
 // Every command, in the order the overall help lists them; a new command is one entry here.
-const std::array<const Command*, 3> commands = {&cli::scanCommand, &cli::searchCommand,
-                                                &cli::exportCommand};
+const std::array<const Command*, 4> commands = {&cli::scanCommand, &cli::searchCommand,
+                                                &cli::exportCommand, &cli::reportCommand};
 
 const Command* findCommand(const QString& name) {
     for (const Command* command : commands)

@@ -7,4 +7,5 @@ namespace cli {
 extern const Command scanCommand;
 extern const Command searchCommand;
 extern const Command exportCommand;
+extern const Command reportCommand;
 } // namespace cli

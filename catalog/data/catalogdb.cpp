@@ -9,6 +9,14 @@
 
 namespace {
 
+// The engine's primary result codes the program tells apart.
+constexpr int codeBusy = 5;
+constexpr int codeLocked = 6;
+constexpr int codeReadOnly = 8;
+constexpr int codeCorrupt = 11;
+constexpr int codeFull = 13;
+constexpr int codeNotADatabase = 26;
+
 // The tables keep their column order: readers take columns by position.
 const char* const createTables[] = {
     "CREATE TABLE Disks (DiskID INTEGER PRIMARY KEY AUTOINCREMENT, DiskName TEXT, Drive TEXT)",
@@ -55,27 +63,28 @@ QString uniqueConnectionName(const QString& purpose) {
 
 void applyPragmas(const QSqlDatabase& db) {
     QSqlQuery q(db);
+    // First, so that the others wait for a program that holds the catalogue for a moment.
+    q.exec("PRAGMA busy_timeout=5000");
     // A new catalogue gets small pages: a scan commits every row on its own, and each commit
     // writes every page it touched to the log. (An existing file keeps its page size.)
     q.exec("PRAGMA page_size=1024");
     q.exec("PRAGMA journal_mode=WAL");
     q.exec("PRAGMA synchronous=NORMAL");
     q.exec("PRAGMA foreign_keys=OFF");
-    q.exec("PRAGMA busy_timeout=5000");
 }
 
-bool hasSqliteHeader(const QString& path) {
+QByteArray headerOf(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    return file.read(16) == QByteArray("SQLite format 3\0", 16);
+    return file.open(QIODevice::ReadOnly) ? file.read(100) : QByteArray();
+}
+
+bool hasSqliteHeader(const QByteArray& header) {
+    return header.startsWith(QByteArray("SQLite format 3\0", 16));
 }
 
 QStringList columnsOf(const QSqlDatabase& db, const QString& table) {
-    QSqlQuery q(db);
     QStringList names;
-    if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(table)))
-        return names;
+    QSqlQuery q = catalogdb::run(db, QStringLiteral("PRAGMA table_info(%1)").arg(table));
     while (q.next())
         names << q.value(1).toString();
     return names;
@@ -90,43 +99,87 @@ bool sameColumns(const QStringList& found, const QStringList& wanted) {
     return true;
 }
 
+QString nativePath(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+QString notCatalogueMessage(const QString& path) {
+    return QStringLiteral("The file \"%1\" is not a catalogue.").arg(nativePath(path));
+}
+
+// Reads the schema of an existing file without writing to it, and checks its pages.
+// What checking an existing file found.
+struct Examined {
+    QString why; // why it cannot be used; empty when it can
+    int version = 0;
+    bool noSchema = false; // a database without tables: new, or still being made elsewhere
+};
+
+QString checkCatalogue(const QSqlDatabase& db, const QString& path, Examined& found) {
+    QSqlQuery objects = catalogdb::run(db, "SELECT COUNT(*) FROM sqlite_master");
+    found.noSchema = objects.next() && objects.value(0).toInt() == 0;
+    objects.finish();
+    if (!sameColumns(columnsOf(db, "Disks"), diskColumns) ||
+        !sameColumns(columnsOf(db, "Dirs"), dirColumns) ||
+        !sameColumns(columnsOf(db, "Tracks"), trackColumns))
+        return notCatalogueMessage(path);
+    QSqlQuery q = catalogdb::run(db, "PRAGMA user_version");
+    found.version = q.next() ? q.value(0).toInt() : 0;
+    if (found.version > catalogdb::SchemaVersion)
+        return QStringLiteral("The catalogue \"%1\" was made by a newer version of Catalog.")
+            .arg(nativePath(path));
+    q = catalogdb::run(db, "PRAGMA quick_check(1)");
+    const QString verdict = q.next() ? q.value(0).toString() : QString();
+    if (verdict != "ok")
+        return catalogdb::unreadableMessage(path, CatalogError(verdict, codeCorrupt));
+    return {};
+}
+
+QString whyCannotRead(const QString& path, const CatalogError& error) {
+    const QString folder = QFileInfo(path).absolutePath();
+    if (error.code() == codeNotADatabase)
+        return notCatalogueMessage(path) + "\n" + error.message();
+    if (catalogdb::failureOf(error.code()) == catalogdb::Failure::Damaged)
+        return catalogdb::unreadableMessage(path, error);
+    if (catalogdb::failureOf(error.code()) == catalogdb::Failure::InUse)
+        return QStringLiteral("The catalogue \"%1\" is in use by another program that holds it "
+                              "alone (compacting it, perhaps). Try again in a moment.\n%2")
+            .arg(nativePath(path), error.message());
+    if (!QFileInfo(folder).isWritable())
+        return QStringLiteral("The catalogue \"%1\" cannot be opened: its folder \"%2\" is "
+                              "read-only, and the catalogue's log must be kept beside it.\n%3")
+            .arg(nativePath(path), nativePath(folder), error.message());
+    return QStringLiteral("The catalogue \"%1\" cannot be read.\n%2")
+        .arg(nativePath(path), error.message());
+}
+
 // Checks, without writing, that an existing file is a catalogue this program can use, and
-// reads its schema version.
-QString whyNotCatalogue(const QString& path, int& version) {
-    const QString notCatalogue =
-        QStringLiteral("The file \"%1\" is not a catalogue.").arg(QDir::toNativeSeparators(path));
-    if (!hasSqliteHeader(path))
-        return notCatalogue;
-    QString why;
+// reads its schema version. The connection may read and write, so that SQLite itself removes
+// the log files it made for it when it is the last to close; it never removes files another
+// program is using.
+Examined examine(const QString& path) {
+    // An empty file is a catalogue another program is making, still all in its log.
+    Examined found;
+    if (QFileInfo(path).size() > 0 && !hasSqliteHeader(headerOf(path))) {
+        found.why = notCatalogueMessage(path);
+        return found;
+    }
     const QString name = uniqueConnectionName("check");
-    // Reading a WAL-mode file makes SQLite create its log and shared-memory files beside it.
-    const bool hadLog = QFileInfo::exists(path + "-wal");
-    const bool hadShm = QFileInfo::exists(path + "-shm");
     {
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", name);
         db.setDatabaseName(path);
-        db.setConnectOptions("QSQLITE_OPEN_READONLY");
-        if (!db.open()) {
-            why = notCatalogue + "\n" + db.lastError().text();
-        } else if (!sameColumns(columnsOf(db, "Disks"), diskColumns) ||
-                   !sameColumns(columnsOf(db, "Dirs"), dirColumns) ||
-                   !sameColumns(columnsOf(db, "Tracks"), trackColumns)) {
-            why = notCatalogue;
-        } else {
-            QSqlQuery q(db);
-            version = q.exec("PRAGMA user_version") && q.next() ? q.value(0).toInt() : 0;
-            if (version > catalogdb::SchemaVersion)
-                why = QStringLiteral("The catalogue \"%1\" was made by a newer version of Catalog.")
-                          .arg(QDir::toNativeSeparators(path));
+        db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=5000");
+        try {
+            if (!db.open())
+                throw CatalogError(db.lastError().text(), catalogdb::resultCode(db.lastError()));
+            found.why = checkCatalogue(db, path, found);
+        } catch (const CatalogError& e) {
+            found.why = whyCannotRead(path, e);
         }
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
-    if (!hadLog && QFileInfo(path + "-wal").size() == 0)
-        QFile::remove(path + "-wal");
-    if (!hadShm)
-        QFile::remove(path + "-shm");
-    return why;
+    return found;
 }
 
 void runAll(const QSqlDatabase& db, const char* const* begin, const char* const* end) {
@@ -134,19 +187,94 @@ void runAll(const QSqlDatabase& db, const char* const* begin, const char* const*
         catalogdb::run(db, QString::fromLatin1(*it));
 }
 
+// Makes the tables, views and indexes of a new catalogue. False when another program made
+// them first (its catalogue is then checked as any existing one).
+bool createCatalogue(const QString& path) {
+    CatalogConnection connection(path, "prepare");
+    if (!connection.isOpen())
+        throw CatalogError(connection.lastError());
+    const QSqlDatabase db = connection.db();
+    Transaction transaction(db, Transaction::Mode::Immediate);
+    QSqlQuery q = catalogdb::run(db, "SELECT COUNT(*) FROM sqlite_master");
+    if (q.next() && q.value(0).toInt() > 0)
+        return false;
+    runAll(db, std::begin(createTables), std::end(createTables));
+    runAll(db, std::begin(createExtras), std::end(createExtras));
+    catalogdb::run(db, QStringLiteral("PRAGMA user_version=%1").arg(catalogdb::SchemaVersion));
+    transaction.commit();
+    return true;
+}
+
+// Adds what an older catalogue lacks.
+void upgradeCatalogue(const QString& path) {
+    CatalogConnection connection(path, "prepare");
+    if (!connection.isOpen())
+        throw CatalogError(connection.lastError());
+    const QSqlDatabase db = connection.db();
+    Transaction transaction(db, Transaction::Mode::Immediate);
+    runAll(db, std::begin(createExtras), std::end(createExtras));
+    catalogdb::run(db, QStringLiteral("PRAGMA user_version=%1").arg(catalogdb::SchemaVersion));
+    transaction.commit();
+}
+
 } // namespace
 
 namespace catalogdb {
 
+int resultCode(const QSqlError& error) {
+    // The driver reports extended codes; their low byte is the primary one.
+    return error.nativeErrorCode().toInt() & 0xff;
+}
+
+Failure failureOf(int code) {
+    switch (code) {
+    case codeBusy:
+    case codeLocked:
+        return Failure::InUse;
+    case codeReadOnly:
+        return Failure::ReadOnly;
+    case codeFull:
+        return Failure::DiskFull;
+    case codeCorrupt:
+    case codeNotADatabase:
+        return Failure::Damaged;
+    default:
+        return Failure::Other;
+    }
+}
+
+QString backupPath(const QString& path) {
+    return path + ".bak";
+}
+
+QString unreadableMessage(const QString& path, const CatalogError& error) {
+    const QString what = failureOf(error.code()) == Failure::Damaged
+                             ? QStringLiteral("The catalogue \"%1\" is damaged: it cannot be "
+                                              "read completely.")
+                             : QStringLiteral("The catalogue \"%1\" cannot be read completely.");
+    const QString backup = backupPath(path);
+    const QString rescue =
+        QFileInfo(backup).isFile()
+            ? QStringLiteral("Its backup from the last compaction is \"%1\": choose that "
+                             "file (or a copy of it) to go on.")
+                  .arg(nativePath(backup))
+            : QStringLiteral("There is no backup of it (compacting a catalogue backs it up to "
+                             "\"%1\").")
+                  .arg(nativePath(backup));
+    return QStringLiteral("%1\n%2\n\n%3").arg(what.arg(nativePath(path)), rescue, error.message());
+}
+
 void exec(QSqlQuery& query) {
     if (!query.exec())
         throw CatalogError(
-            QStringLiteral("%1\n%2").arg(query.lastQuery(), query.lastError().text()));
+            QStringLiteral("%1\n%2").arg(query.lastQuery(), query.lastError().text()),
+            resultCode(query.lastError()));
 }
 
 void exec(QSqlQuery& query, const QString& statement) {
     if (!query.exec(statement))
-        throw CatalogError(QStringLiteral("%1\n%2").arg(statement, query.lastError().text()));
+        throw CatalogError(QStringLiteral("%1\n%2").arg(statement, query.lastError().text()),
+                           resultCode(query.lastError()));
 }
 
 QSqlQuery run(const QSqlDatabase& db, const QString& statement, const QVariantList& values) {
@@ -156,7 +284,8 @@ QSqlQuery run(const QSqlDatabase& db, const QString& statement, const QVariantLi
         return query;
     }
     if (!query.prepare(statement))
-        throw CatalogError(QStringLiteral("%1\n%2").arg(statement, query.lastError().text()));
+        throw CatalogError(QStringLiteral("%1\n%2").arg(statement, query.lastError().text()),
+                           resultCode(query.lastError()));
     for (const QVariant& value : values)
         query.addBindValue(value);
     exec(query);
@@ -166,49 +295,49 @@ QSqlQuery run(const QSqlDatabase& db, const QString& statement, const QVariantLi
 Preparation prepare(const QString& path) {
     Preparation result;
     const QFileInfo info(path);
-    const bool isNew = !info.exists() || info.size() == 0;
     if (info.exists() && !info.isFile()) {
-        result.error = QStringLiteral("\"%1\" is not a file.").arg(QDir::toNativeSeparators(path));
+        result.error = QStringLiteral("\"%1\" is not a file.").arg(nativePath(path));
         return result;
     }
-    if (!isNew) {
-        int version = 0;
-        result.error = whyNotCatalogue(path, version);
+    try {
+        const bool isNew = !info.exists() || info.size() == 0;
+        if (isNew && createCatalogue(path)) {
+            result.ok = result.created = true;
+            return result;
+        }
+        Examined found = examine(path);
+        // No tables yet: another program is making this catalogue right now (its tables may
+        // still be in its log only), or it is an empty database. Make it, or wait for it.
+        if (found.noSchema) {
+            if (createCatalogue(path)) {
+                result.ok = result.created = true;
+                return result;
+            }
+            found = examine(path);
+        }
+        result.error = found.why;
         if (!result.error.isEmpty())
             return result;
         // A catalogue of this version has its views and indexes: opening it writes nothing.
-        if (version == SchemaVersion) {
-            result.ok = true;
-            return result;
-        }
-    }
-    try {
-        CatalogConnection connection(path, "prepare");
-        if (!connection.isOpen())
-            throw CatalogError(connection.lastError());
-        const QSqlDatabase db = connection.db();
-        Transaction transaction(db);
-        if (isNew)
-            runAll(db, std::begin(createTables), std::end(createTables));
-        runAll(db, std::begin(createExtras), std::end(createExtras));
-        run(db, QStringLiteral("PRAGMA user_version=%1").arg(SchemaVersion));
-        transaction.commit();
+        if (found.version != SchemaVersion)
+            upgradeCatalogue(path);
     } catch (const CatalogError& e) {
         result.error = QStringLiteral("The catalogue \"%1\" cannot be opened.\n%2")
-                           .arg(QDir::toNativeSeparators(path), e.message());
+                           .arg(nativePath(path), e.message());
         return result;
     }
     result.ok = true;
-    result.created = isNew;
     return result;
 }
 
 qint64 countTracks(const QString& path, QString* error) {
+    // Opening would create a missing file: the probe never makes a catalogue.
+    if (!QFileInfo(path).isFile()) {
+        if (error)
+            *error = QStringLiteral("The catalogue \"%1\" is not there.").arg(nativePath(path));
+        return -1;
+    }
     try {
-        // Opening would create a missing file: the probe never makes a catalogue.
-        if (!QFileInfo(path).isFile())
-            throw CatalogError(QStringLiteral("The catalogue \"%1\" is not there.")
-                                   .arg(QDir::toNativeSeparators(path)));
         CatalogConnection connection(path, "probe");
         if (!connection.isOpen())
             throw CatalogError(connection.lastError());
@@ -216,7 +345,7 @@ qint64 countTracks(const QString& path, QString* error) {
         return q.next() ? q.value(0).toLongLong() : 0;
     } catch (const CatalogError& e) {
         if (error)
-            *error = e.message();
+            *error = unreadableMessage(path, e);
         return -1;
     }
 }
@@ -254,9 +383,14 @@ void CatalogConnection::close() {
         db.close();
 }
 
-Transaction::Transaction(QSqlDatabase db) : m_db(db) {
-    if (!m_db.transaction())
-        throw CatalogError(QStringLiteral("BEGIN\n%1").arg(m_db.lastError().text()));
+Transaction::Transaction(QSqlDatabase db, Mode mode) : m_db(db) {
+    if (mode == Mode::Immediate) {
+        QSqlQuery begin(m_db);
+        catalogdb::exec(begin, "BEGIN IMMEDIATE");
+    } else if (!m_db.transaction()) {
+        throw CatalogError(QStringLiteral("BEGIN\n%1").arg(m_db.lastError().text()),
+                           catalogdb::resultCode(m_db.lastError()));
+    }
 }
 
 Transaction::~Transaction() {
@@ -266,6 +400,7 @@ Transaction::~Transaction() {
 
 void Transaction::commit() {
     if (!m_db.commit())
-        throw CatalogError(QStringLiteral("COMMIT\n%1").arg(m_db.lastError().text()));
+        throw CatalogError(QStringLiteral("COMMIT\n%1").arg(m_db.lastError().text()),
+                           catalogdb::resultCode(m_db.lastError()));
     m_done = true;
 }

@@ -1,16 +1,23 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 #include <stdexcept>
 
-// A database statement that failed, with the statement and the engine's message.
+// A database statement that failed, with the statement and the engine's message, and the
+// engine's result code (0 when the failure did not come from the engine).
 class CatalogError : public std::runtime_error {
 public:
-    explicit CatalogError(const QString& message) : std::runtime_error(message.toStdString()) {}
+    explicit CatalogError(const QString& message, int code = 0)
+        : std::runtime_error(message.toStdString()), m_code(code) {}
     QString message() const { return QString::fromStdString(what()); }
+    int code() const { return m_code; }
+
+private:
+    int m_code;
 };
 
 namespace catalogdb {
@@ -25,8 +32,20 @@ struct Preparation {
 };
 
 // Makes sure `path` holds a catalogue. A missing or empty file becomes a new catalogue; a
-// file that is not one is refused and never modified.
+// file that is not one, or a damaged catalogue, is refused and never modified. Other programs
+// may have the catalogue open meanwhile: none of their files is touched.
 Preparation prepare(const QString& path);
+
+// What the engine's result code says went wrong, in the program's terms.
+enum class Failure { Other, InUse, ReadOnly, DiskFull, Damaged };
+Failure failureOf(int code);
+int resultCode(const QSqlError& error);
+
+// Where compaction keeps the catalogue's last complete copy.
+QString backupPath(const QString& path);
+// A catalogue that cannot be read completely: names the file, says whether it is damaged and
+// points at the backup.
+QString unreadableMessage(const QString& path, const CatalogError& error);
 
 // Number of rows of Tracks, or -1 with `error` set when the catalogue cannot be read.
 qint64 countTracks(const QString& path, QString* error);
@@ -61,10 +80,12 @@ private:
     QString m_error;
 };
 
-// Rolls back unless committed.
+// Rolls back unless committed. An immediate transaction takes the write lock at once, so that
+// what it reads cannot be changed by another program before it writes.
 class Transaction {
 public:
-    explicit Transaction(QSqlDatabase db);
+    enum class Mode { Deferred, Immediate };
+    explicit Transaction(QSqlDatabase db, Mode mode = Mode::Deferred);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;

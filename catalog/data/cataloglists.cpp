@@ -1,22 +1,29 @@
 #include "cataloglists.h"
 
+#include "catalogdb.h"
+
+#include <QSqlError>
 #include <QSqlQuery>
 
 namespace {
 
 // Reads every row of `table` into a fresh list, then swaps it in, so that a table with no
-// rows (or one that cannot be read) leaves the old list untouched.
+// rows leaves the old list untouched. A table that cannot be read completely leaves it
+// untouched too, and throws: a shortened list is never taken for the whole.
 template <typename Record, typename Fill>
 void loadTable(const QSqlDatabase& db, const QString& table, std::vector<Record>& list, Fill fill) {
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    if (!q.exec("SELECT * FROM " + table))
-        return;
+    catalogdb::exec(q, "SELECT * FROM " + table);
     std::vector<Record> loaded;
     while (q.next()) {
         Record& record = loaded.emplace_back();
         fill(q, record);
     }
+    // The rows end early, without a word, when a page cannot be read.
+    if (q.lastError().isValid())
+        throw CatalogError(QStringLiteral("SELECT * FROM %1\n%2").arg(table, q.lastError().text()),
+                           catalogdb::resultCode(q.lastError()));
     if (loaded.empty())
         return;
     loaded.emplace_back(); // the spare element

@@ -41,7 +41,8 @@ struct CatalogLists {
     TrackList tracks;
 };
 
-// Each load leaves its list as it was when the table returns no row or cannot be read.
+// Each load leaves its list as it was when the table returns no row. A table that cannot be
+// read completely (a damaged catalogue) leaves the list as it was and throws CatalogError.
 void LoadDisks(const QSqlDatabase& db, DiskList& list);
 void LoadDirs(const QSqlDatabase& db, DirList& list);
 void LoadTracks(const QSqlDatabase& db, TrackList& list);

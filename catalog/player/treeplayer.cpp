@@ -3,7 +3,9 @@
 #include "catalogmodels.h"
 #include "directorylist.h"
 #include "filelist.h"
+#include "mediaplayer.h"
 #include "paneadapters.h"
+#include "playerstrip.h"
 #include "programstate.h"
 #include "settingsstore.h"
 #include "statuspanels.h"
@@ -33,7 +35,6 @@ constexpr double DesignedHeight = 7200;
 constexpr double DesignedMainBar = 4800;
 constexpr double DesignedListsBar = 2400;
 constexpr double DesignedSearchBar = 3000;
-constexpr double MediaPlayerHeight = 960; // the player's controls arrive with playback
 
 template <typename W> W* named(W* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
@@ -64,7 +65,8 @@ std::optional<double> twipsSetting(const SettingsStore& settings, const QString&
 
 } // namespace
 
-TreePlayer::TreePlayer(ProgramState& state, QWidget* parent) : QMainWindow(parent), m_state(state) {
+TreePlayer::TreePlayer(ProgramState& state, QWidget* parent)
+    : QMainWindow(parent), m_state(state), m_trackLookup(state.lists.tracks) {
     setWindowTitle("Player");
     setAttribute(Qt::WA_DeleteOnClose);
     buildControls();
@@ -73,6 +75,8 @@ TreePlayer::TreePlayer(ProgramState& state, QWidget* parent) : QMainWindow(paren
     connectBars();
     connectExtras();
     connectCommands();
+    connectPlayList();
+    connectPlayback();
     load();
 }
 
@@ -86,10 +90,9 @@ void TreePlayer::buildControls() {
     picRight = named(new SplitBarWidget(Qt::Vertical, inner), "picRight");
     lstSongs = named(new QListWidget(inner), "lstSongs");
     lstSongs->setUniformItemSizes(true);
-    auto* playerArea = new QFrame(inner);
-    playerArea->setFrameShape(QFrame::StyledPanel);
-    MediaPlayer1 = named(playerArea, "MediaPlayer1");
-    WidgetControl(MediaPlayer1).setHeight(MediaPlayerHeight);
+    MediaPlayer1 = named(new PlayerStrip(inner), "MediaPlayer1");
+    MediaPlayer1->setFrameShape(QFrame::StyledPanel);
+    MediaPlayer1->resize(MediaPlayer1->width(), MediaPlayer1->sizeHint().height());
 
     // The status bar docks below the inner area, so the panes never run beneath it.
     StatusBar1 = named(new StatusPanels(3, this), "StatusBar1");

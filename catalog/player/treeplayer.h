@@ -1,20 +1,24 @@
 #pragma once
 
+#include "catalogmodels.h"
 #include "panefold.h"
+#include "playerstrip.h"
+#include "tracklookup.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QRandomGenerator>
+#include <QSet>
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
-class CatalogTreeModel;
-class CatalogTreeView;
 class CopyJob;
 class DirectoryList;
 class frmCredits;
 class FileList;
+class MediaPlayer;
 class ProgramState;
 class QAction;
 class QGroupBox;
@@ -26,9 +30,9 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QStringListModel;
+class QModelIndex;
 class SplitBarWidget;
 class StatusPanels;
-class TrackListModel;
 class WidgetHost;
 
 // "Player": the catalogue as a tree of disks and directories, the tracks of the chosen node, a
@@ -79,11 +83,27 @@ public:
     void addFiles();
     QString localFolder;
 
+    // Plays track-list row `row` (0-based), or with "&Volume" on the whole track list from it;
+    // with "&Winamp" on, hands the file or list to the external player instead.
+    void playRow(int row);
+    // "Add &Track": the selected track-list row, unless its key is already in the play list.
+    void addTrack();
+    // "Add &Volume": every track-list row.
+    void addVolume();
+    // Shows the play list's count and total playing time in status panels 2 and 3.
+    void UpdateTrackduration();
+
+    // The embedded player, made on first use unless one was given.
+    MediaPlayer* mediaPlayer();
+    void setMediaPlayer(std::unique_ptr<MediaPlayer> player);
+    // Starts the external player, detached, with exactly these arguments.
+    std::function<bool(const QString& program, const QStringList& arguments)> startDetached;
+
     // The left half: search panel over the tree and track list.
     QWidget* picLeft = nullptr;
     SplitBarWidget* picRight = nullptr;
     QListWidget* lstSongs = nullptr;
-    QWidget* MediaPlayer1 = nullptr;
+    PlayerStrip* MediaPlayer1 = nullptr;
     StatusPanels* StatusBar1 = nullptr;
     DirectoryList* Dir1 = nullptr;
     FileList* File1 = nullptr;
@@ -131,7 +151,7 @@ public:
     panefold::VSplit splitMain;
     panefold::HSplit splitLeft;
     panefold::VSplit splitLists;
-    // 1-based collection index of the tree node last clicked.
+    // 1-based: the track-list row last started, or the tree node last clicked.
     qint32 playIndex = 0;
     // For each row of lstResults, its record's index in TrackList or DirList.
     std::vector<qint32> resultIndex;
@@ -167,7 +187,14 @@ private:
     void openCataloger();
     bool chooseTargetDir();
     void setCopying(bool copying);
-    void refreshPlaylistTotals();
+    void connectPlayList();
+    void connectPlayback();
+    void onNewStream();
+    void onPlayStateChange(int oldState, int newState);
+    void showPlayerProblem(const QString& text);
+    bool playingListShown() const;
+    void handToExternalPlayer(const QString& target);
+    void selectFileRow(int row, bool selected);
     void showTagsResult(qint32 trackIndex, const QString& text);
 
     ProgramState& m_state;
@@ -177,7 +204,15 @@ private:
     std::shared_ptr<WidgetHost> m_listsHost;
     bool m_resultsAreTracks = true; // what the rows of lstResults name
     QPointer<frmCredits> m_credits;
-    QRandomGenerator m_random;      // the random songs' draws, seeded when the window loads
-    QPointer<CopyJob> m_copy;       // the copy under way, if any
-    bool m_resultsAreTags = false;  // track rows found by their tags
+    QRandomGenerator m_random; // the random songs' draws, seeded when the window loads
+    QPointer<CopyJob> m_copy;  // the copy under way, if any
+    TrackLookup m_trackLookup;
+    std::unique_ptr<MediaPlayer> m_player;
+    // What was handed to the embedded player: the track list of that moment, the row started
+    // (1-based) and whether the whole list was opened.
+    std::vector<TrackItem> m_playingItems;
+    int m_playingRow = 0;
+    bool m_playingList = false;
+    QSet<QString> m_problemsShown;
+    bool m_resultsAreTags = false; // track rows found by their tags
 };

@@ -46,11 +46,7 @@ void TreePlayer::connectCommands() {
             m_copy->cancel();
     });
 
-    // The play list's commands are its right-button menu.
-    lstSongs->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(lstSongs, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        mnuPlaylist1->popup(lstSongs->viewport()->mapToGlobal(at));
-    });
+    // The play list's commands are its right-button menu (treeplayer_playlist.cpp pops it up).
     connect(mnuCopy, &QAction::triggered, this, &TreePlayer::copyPlaylist);
     connect(mnuDelete, &QAction::triggered, this, &TreePlayer::deleteTickedRows);
     connect(mnuClear, &QAction::triggered, this, &TreePlayer::clearPlaylist);
@@ -63,12 +59,6 @@ void TreePlayer::connectCommands() {
     });
     connect(mnuCataloger, &QAction::triggered, this, &TreePlayer::openCataloger);
     connect(mnuLocal, &QAction::triggered, this, &TreePlayer::switchLocal);
-}
-
-// The play list's totals after its rows changed.
-void TreePlayer::refreshPlaylistTotals() {
-    StatusBar1->setPanelText(2,
-                             "Tracks to copy: " + QString::number(PlaylistRows(lstSongs).count()));
 }
 
 // ---- Copy ----------------------------------------------------------------------------------
@@ -163,12 +153,12 @@ void TreePlayer::deleteTickedRows() {
     for (int row = rows.count() - 1; row >= 0; --row)
         if (rows.isTicked(row))
             rows.remove(row);
-    refreshPlaylistTotals();
+    UpdateTrackduration();
 }
 
 void TreePlayer::clearPlaylist() {
     PlaylistRows(lstSongs).clear();
-    refreshPlaylistTotals();
+    UpdateTrackduration();
 }
 
 void TreePlayer::addRandomSongs() {
@@ -180,7 +170,7 @@ void TreePlayer::addRandomSongs() {
     for (const qint32 index :
          randompicks::pick(tracks, randompicks::songCount(answer), rows.keys(), m_random))
         rows.append({tracks[index].TrackID, tracks[index].TrackName, tracks[index].TrackName});
-    refreshPlaylistTotals();
+    UpdateTrackduration();
 }
 
 // ---- Options -------------------------------------------------------------------------------

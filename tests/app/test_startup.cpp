@@ -1,5 +1,7 @@
 // The start-up decision table: which questions are asked, in which order, and which window opens.
 #include "catalogdb.h"
+#include "compaction.h"
+#include "damagedcatalogue.h"
 #include "directorylist.h"
 #include "dlgfrm.h"
 #include "drivelist.h"
@@ -197,6 +199,44 @@ private Q_SLOTS:
         QVERIFY(notes.open(QIODevice::ReadOnly));
         QCOMPARE(notes.readAll(), content);
         QCOMPARE(m_rig->settings.get("DB"), path("fresh.mdb"));
+    }
+
+    // Random bytes in its pages: the catalogue is named as damaged, its backup is pointed
+    // at, and the chooser asked again, where the backup is taken.
+    void damagedCatalogueLeadsBackToTheChooser() {
+        const QString music = path("music.mdb");
+        QVERIFY(makeFilledCatalogue(music, 3000));
+        QCOMPARE(compaction::compact(music), QString());
+        QVERIFY(damagePages(music));
+        m_rig->settings.set("DB", music);
+        m_rig->settings.set("Drive", "/");
+        m_rig->prompts.files = {compaction::backupPath(music)};
+
+        QVERIFY(Startup(m_rig->state).run());
+        QCOMPARE(m_rig->prompts.asked.size(), size_t(2));
+        const QString report = m_rig->prompts.asked[0].text;
+        QVERIFY2(report.contains("music.mdb\" is damaged") && report.contains("music.mdb.bak"),
+                 qPrintable(report));
+        QCOMPARE(m_rig->prompts.asked[1].title, QString("Show me the Database..."));
+        QCOMPARE(m_windows.shown, QStringList{"player"});
+        QCOMPARE(m_rig->state.lists.tracks.size(), size_t(3001));
+        QCOMPARE(m_rig->settings.get("DB"), compaction::backupPath(music));
+    }
+
+    // A catalogue damaged after it was opened: loading the lists for the player says so and
+    // leaves no part of it in the lists.
+    void damagedCatalogueIsNotLoadedInPart() {
+        const QString music = path("music.mdb");
+        QVERIFY(makeFilledCatalogue(music, 20000));
+        QVERIFY(damagePages(music));
+        m_rig->state.DBPath = music;
+        m_rig->state.lists.disks.resize(3); // from an earlier load
+        QVERIFY(!m_rig->state.loadCatalogue());
+        QCOMPARE(m_rig->prompts.asked.size(), size_t(1));
+        QVERIFY2(m_rig->prompts.asked[0].text.contains("music.mdb\" is damaged"),
+                 qPrintable(m_rig->prompts.asked[0].text));
+        QVERIFY(m_rig->state.lists.disks.empty() && m_rig->state.lists.tracks.empty() &&
+                m_rig->state.lists.dirs.empty());
     }
 
     void chosenDatabaseIsKeptWhenAlreadyKnown() {

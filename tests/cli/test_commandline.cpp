@@ -182,6 +182,19 @@ private slots:
         QCOMPARE(rows[2][4], QString()); // no tag
     }
 
+    // A stored report by its caption or its query's name; an unknown name is wrong usage.
+    void reportWritesAStoredQueryAsCsv() {
+        const Run dirs = catalog({"report", "--catalogue", db_, "dirs by disk"});
+        QCOMPARE(dirs.status, 0);
+        const QList<QStringList> rows = readCsv(dirs.out);
+        QCOMPARE(rows.size(), 3); // the header and two directories
+        QVERIFY(rows[0].contains("DirName"));
+        QVERIFY(rows[1].contains("/Café") || rows[2].contains("/Café"));
+        const Run all = catalog({"report", "--catalogue", db_, "Full List"});
+        QCOMPARE(readCsv(all.out).size(), 4);
+        QCOMPARE(catalog({"report", "--catalogue", db_, "Best Of"}).status, 2);
+    }
+
     void m3uListsFullPathsOfOneDisk() {
         const Run run =
             catalog({"export", "--catalogue", db_, "--disk", diskName, "--format", "m3u"});
@@ -282,7 +295,7 @@ private slots:
     void helpAndVersion() {
         const Run help = catalog({"--help"});
         QCOMPARE(help.status, 0);
-        for (const char* command : {"scan", "search", "export"})
+        for (const char* command : {"scan", "search", "export", "report"})
             QVERIFY(help.out.contains(command));
         const Run scanHelp = catalog({"scan", "--help"});
         QCOMPARE(scanHelp.status, 0);

@@ -2,6 +2,7 @@
 
 #include "catalogdb.h"
 #include "cataloglists.h"
+#include "damagedcatalogue.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -90,10 +91,36 @@ private slots:
         QCOMPARE(disks[1].DiskName, QString("B"));
 
         sql("DROP TABLE Disks");
-        LoadDisks(db(), disks);
+        QVERIFY_THROWS_EXCEPTION(CatalogError, LoadDisks(db(), disks));
         QCOMPARE(disks.size(), size_t(3));
-        LoadDisks(QSqlDatabase(), disks); // no database at all
+        QTest::ignoreMessage(QtWarningMsg, "QSqlQuery::exec: database not open");
+        QVERIFY_THROWS_EXCEPTION(CatalogError, LoadDisks(QSqlDatabase(), disks));
         QCOMPARE(disks.size(), size_t(3));
+    }
+
+    // Random bytes in a few pages: the catalogue is reported as damaged, never loaded in part.
+    void damagedCatalogueIsReportedNotShortened() {
+        const QString path = dir_.filePath("damaged.mdb");
+        QVERIFY(makeFilledCatalogue(path, 20000));
+        QVERIFY(damagePages(path));
+        {
+            CatalogConnection damaged(path, "damaged");
+            TrackList tracks;
+            try {
+                LoadTracks(damaged.db(), tracks);
+                QFAIL(qPrintable(QString("loaded %1 tracks").arg(tracks.size())));
+            } catch (const CatalogError& e) {
+                QCOMPARE(catalogdb::failureOf(e.code()), catalogdb::Failure::Damaged);
+                const QString message = catalogdb::unreadableMessage(path, e);
+                QVERIFY2(message.contains("damaged.mdb\" is damaged") &&
+                             message.contains("damaged.mdb.bak"),
+                         qPrintable(message));
+            }
+            QVERIFY(tracks.empty());
+        }
+        const catalogdb::Preparation prepared = catalogdb::prepare(path);
+        QVERIFY(!prepared.ok);
+        QVERIFY2(prepared.error.contains("damaged.mdb\" is damaged"), qPrintable(prepared.error));
     }
 };
 

@@ -344,8 +344,9 @@ private slots:
         PlayerRig rig;
         TreePlayer* w = rig.openShown();
         QWindow* window = w->windowHandle();
-        for (QWidget* elsewhere : {w->MediaPlayer1, static_cast<QWidget*>(w->btnSearch),
-                                   static_cast<QWidget*>(w->menuBar())}) {
+        for (QWidget* elsewhere :
+             {static_cast<QWidget*>(w->MediaPlayer1), static_cast<QWidget*>(w->btnSearch),
+              static_cast<QWidget*>(w->menuBar())}) {
             QTest::mouseMove(window, inWindow(w, w->picRight, w->picRight->rect().center()));
             QCOMPARE(w->mainPointer(), panefold::PointerSizeWE);
             QTest::mouseMove(window, inWindow(w, elsewhere, elsewhere->rect().center()));

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QDateTime>
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+
+// The stamp in a temporary play list's name: the local date and time as days since
+// 30 December 1899, the time of day to the second as the fraction (noon on 1 January 2001 is
+// "36892.5"), at most 15 significant digits, no trailing zeros, the locale's decimal separator.
+QString playListStamp(const QDateTime& now, const QLocale& locale = QLocale());
+
+// Writes "Temp" + stamp + ".m3u" in `folder` (made if missing), replacing a file of that name:
+// one full path a line, each ended by CR LF, in UTF-8. Returns the file's path, or empty text
+// with `error` set.
+QString writeTempPlayList(const QString& folder, const QString& stamp, const QStringList& paths,
+                          QString* error);

@@ -1,0 +1,176 @@
+// Playing from the track list: the double-click, the temporary play list, the hand-off to the
+// embedded or the external player, and the window following the embedded one.
+
+#include "mediaplayer.h"
+#include "mpvplayer.h"
+#include "playerstrip.h"
+#include "programstate.h"
+#include "prompts.h"
+#include "statuspanels.h"
+#include "templaylist.h"
+#include "trackpaths.h"
+#include "treeplayer.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QItemSelectionModel>
+#include <QListView>
+#include <QProcess>
+
+namespace {
+
+const QString NowPlaying = QStringLiteral("Now Playing...");
+
+bool sameItems(const std::vector<TrackItem>& a, const std::vector<TrackItem>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const TrackItem& x, const TrackItem& y) {
+                          return x.TrackID == y.TrackID && x.TrackName == y.TrackName;
+                      });
+}
+
+} // namespace
+
+void TreePlayer::connectPlayback() {
+    startDetached = [](const QString& program, const QStringList& arguments) {
+        return QProcess::startDetached(program, arguments);
+    };
+    connect(lstFiles, &QListView::activated, this,
+            [this](const QModelIndex& index) { playRow(index.row()); });
+    connect(MediaPlayer1, &PlayerStrip::playRequested, this, [this] {
+        const QModelIndex current = lstFiles->currentIndex();
+        if (current.isValid())
+            playRow(current.row());
+    });
+}
+
+MediaPlayer* TreePlayer::mediaPlayer() {
+    if (!m_player)
+        setMediaPlayer(std::make_unique<MpvPlayer>());
+    return m_player.get();
+}
+
+void TreePlayer::setMediaPlayer(std::unique_ptr<MediaPlayer> player) {
+    m_player = std::move(player);
+    MediaPlayer1->setPlayer(m_player.get());
+    if (!m_player)
+        return;
+    connect(m_player.get(), &MediaPlayer::newStream, this, &TreePlayer::onNewStream);
+    connect(m_player.get(), &MediaPlayer::playStateChanged, this, &TreePlayer::onPlayStateChange);
+    // Told after the player's event has been handled, never from inside it.
+    connect(m_player.get(), &MediaPlayer::problem, this, &TreePlayer::showPlayerProblem,
+            Qt::QueuedConnection);
+}
+
+// A track whose file is not there leaves everything as it was and says which disk to insert.
+void TreePlayer::playRow(int row) {
+    const std::vector<TrackItem> items = filesModel->items();
+    if (row < 0 || row >= static_cast<int>(items.size()))
+        return;
+    const TrackItem& chosen = items[static_cast<size_t>(row)];
+    const bool volume = mnuVolume->isChecked();
+    const QString stamp = playListStamp(QDateTime::currentDateTime());
+    const TrackPaths paths(m_state.lists,
+                           {isLocalMode(), localFolder, m_state.useCdDrive, m_state.CdDrive});
+    const TrackRecord* track = m_trackLookup.record(chosen.TrackID, chosen.TrackName);
+    if (!track)
+        return;
+    const QString file = paths.fullPath(*track);
+    if (!QFileInfo::exists(file)) {
+        StatusBar1->setPanelText(1, QStringLiteral("Please Insert Disk - ") +
+                                        paths.diskName(*track) + QStringLiteral(" (") +
+                                        QDir::toNativeSeparators(paths.drive(*track)) +
+                                        QStringLiteral(")"));
+        return;
+    }
+    playIndex = row + 1;
+    QString target = file;
+    if (volume) {
+        QStringList lines;
+        for (const TrackItem& item : items)
+            if (const TrackRecord* listed = m_trackLookup.record(item.TrackID, item.TrackName))
+                lines << paths.fullPath(*listed);
+        QString error;
+        target = writeTempPlayList(m_state.tempPlaylistDir, stamp, lines, &error);
+        if (target.isEmpty()) {
+            m_state.prompts.message(error, Prompts::Buttons::Ok, "Player");
+            return;
+        }
+    }
+    if (mnuWinamp->isChecked()) {
+        handToExternalPlayer(target);
+        return;
+    }
+    m_playingItems = items;
+    m_playingRow = row + 1;
+    m_playingList = volume;
+    mediaPlayer()->open(target);
+}
+
+// The target is the program's one argument: no shell sees it, whatever characters it holds.
+void TreePlayer::handToExternalPlayer(const QString& target) {
+    if (m_state.WinampPath.isEmpty() || !startDetached(m_state.WinampPath, {target}))
+        StatusBar1->setPanelText(
+            1, tr("Cannot start the external player \"%1\".").arg(m_state.WinampPath));
+}
+
+// With a whole list opened, entry n of the player is row n of the track list it was written
+// from: that row is named, selected and becomes playIndex. Rows are only touched while the
+// track list still shows that list.
+void TreePlayer::onNewStream() {
+    if (!m_playingList) {
+        if (m_playingRow >= 1 && m_playingRow <= static_cast<int>(m_playingItems.size()))
+            StatusBar1->setPanelText(
+                1, NowPlaying + m_playingItems[static_cast<size_t>(m_playingRow - 1)].TrackName);
+        return;
+    }
+    const int entry = m_player->currentEntry();
+    if (entry < 1 || entry > static_cast<int>(m_playingItems.size()))
+        return;
+    StatusBar1->setPanelText(1,
+                             NowPlaying + m_playingItems[static_cast<size_t>(entry - 1)].TrackName);
+    if (playingListShown()) {
+        selectFileRow(entry, true);
+        if (playIndex != entry)
+            selectFileRow(playIndex, false);
+    }
+    playIndex = entry;
+}
+
+// At the end of the list, or when the player was stopped: unload, clear the message and the
+// playing row's highlight. playIndex keeps its value.
+void TreePlayer::onPlayStateChange(int /*oldState*/, int newState) {
+    if (newState != MediaPlayer::Stopped)
+        return;
+    m_player->stop();
+    m_player->open(QString());
+    StatusBar1->setPanelText(1, QString());
+    if (playingListShown())
+        selectFileRow(playIndex, false);
+}
+
+// Each problem is told once in a message box; the status bar repeats it.
+void TreePlayer::showPlayerProblem(const QString& text) {
+    StatusBar1->setPanelText(1, text);
+    if (m_problemsShown.contains(text))
+        return;
+    m_problemsShown.insert(text);
+    m_state.prompts.message(text, Prompts::Buttons::Ok, "Player");
+}
+
+bool TreePlayer::playingListShown() const {
+    return sameItems(filesModel->items(), m_playingItems);
+}
+
+// `row` is 1-based; a row that does not exist is left alone.
+void TreePlayer::selectFileRow(int row, bool selected) {
+    if (row < 1 || row > filesModel->rowCount())
+        return;
+    const QModelIndex index = filesModel->index(row - 1);
+    if (selected) {
+        lstFiles->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        lstFiles->scrollTo(index);
+    } else {
+        lstFiles->selectionModel()->select(index, QItemSelectionModel::Deselect);
+    }
+}

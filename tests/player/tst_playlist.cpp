@@ -1,0 +1,395 @@
+// The play list, its totals and the play routine of the player window, with a scripted player.
+
+#include "durations.h"
+#include "playbackrig.h"
+#include "playerstrip.h"
+#include "runtestclasses.h"
+#include "statuspanels.h"
+#include "templaylist.h"
+
+#include <QAction>
+#include <QListWidget>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QSlider>
+#include <QToolButton>
+
+namespace {
+
+QString panel(TreePlayer* w, int number) {
+    return w->StatusBar1->panelText(number);
+}
+
+QStringList tempLists(const PlaybackRig& rig) {
+    return QDir(rig.state.tempPlaylistDir).entryList({"*.m3u"}, QDir::Files);
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class Durations : public QObject {
+    Q_OBJECT
+private slots:
+    void secondsAndTimes() {
+        QCOMPARE(GetSeconds("00:00:59"), 59.0);
+        QCOMPARE(GetSeconds("00:03:25"), 205.0);
+        QCOMPARE(GetSeconds("00-03-25"), 205.0); // separators are not examined
+        QCOMPARE(GetSeconds("09:06:07"), 32767.0);
+        QCOMPARE(GetSeconds("10:00:00"), 36000.0);
+        QCOMPARE(GetSeconds("123:04:05"), 443045.0);
+        for (const char* malformed : {"", "3:25", "00:03", "ab:cd:ef", "00:03:2x", " 0:03:25"})
+            QCOMPARE(GetSeconds(malformed), 0.0);
+
+        QCOMPARE(SecondstoTime(0), QString("00:00:00"));
+        QCOMPARE(SecondstoTime(205), QString("00:03:25"));
+        QCOMPARE(SecondstoTime(3725), QString("01:02:05"));
+        QCOMPARE(SecondstoTime(32767), QString("09:06:07"));
+        QCOMPARE(SecondstoTime(35999), QString("09:59:59"));
+        QCOMPARE(SecondstoTime(36000), QString("10:00:00"));
+        QCOMPARE(SecondstoTime(443045), QString("123:04:05"));
+        QCOMPARE(SecondstoTime(-5), QString("00:00:00"));
+    }
+
+    // Each entry counts its own track, even where another track shares its file name.
+    void totalsFollowAddDeleteAndClear() {
+        PlaybackRig rig;
+        rig.addDisk(1, "One");
+        rig.addDisk(2, "Two");
+        rig.dirOn(1, 1, "/a");
+        rig.dirOn(2, 2, "/b");
+        rig.addTrack(1, 1, "same.mp3", "00:00:30");
+        rig.addTrack(2, 2, "first.mp3", "00:03:25");
+        rig.addTrack(3, 2, "same.mp3", "00:04:40");
+        rig.addTrack(4, 2, "broken.mp3", "");
+        TreePlayer* w = rig.openWithPlayer();
+
+        rig.showDir(2);
+        w->mnuAddVolume->trigger();
+        QCOMPARE(panel(w, 2), QString("Tracks to copy: 3"));
+        QCOMPARE(panel(w, 3), QString("Total Time:00:08:05"));
+
+        rig.songs().tick(0);
+        w->mnuDelete->trigger();
+        QCOMPARE(panel(w, 2), QString("Tracks to copy: 2"));
+        QCOMPARE(panel(w, 3), QString("Total Time:00:04:40"));
+
+        for (int i = 0; i < 8; ++i) // past ten hours
+            rig.songs().append({2, QString("X%1").arg(i), "first.mp3"});
+        w->UpdateTrackduration();
+        QCOMPARE(panel(w, 3), QString("Total Time:00:32:00"));
+        for (int i = 0; i < 150; ++i)
+            rig.songs().append({2, QString("Y%1").arg(i), "first.mp3"});
+        w->UpdateTrackduration();
+        QCOMPARE(panel(w, 3), QString("Total Time:09:04:30"));
+        rig.songs().append({0, "by name", "same.mp3"}); // the first of that name
+        w->UpdateTrackduration();
+        QCOMPARE(panel(w, 3), QString("Total Time:09:05:00"));
+
+        w->mnuClear->trigger();
+        QCOMPARE(panel(w, 2), QString("Tracks to copy: 0"));
+        QCOMPARE(panel(w, 3), QString("Total Time:00:00:00"));
+    }
+};
+
+class TrackLookups : public QObject {
+    Q_OBJECT
+private slots:
+    // By identity while the record still bears the entry's name, else the first of that name;
+    // lists replaced or changed in place are indexed again.
+    void identityFirstThenName() {
+        TrackList tracks = {{7, 1, 1, "", "a.mp3", "", "", ""},
+                            {3, 1, 1, "", "b.mp3", "", "", ""},
+                            {9, 2, 2, "", "a.mp3", "", "", ""},
+                            {}};
+        TrackLookup lookup(tracks);
+        QCOMPARE(lookup.find(9, "a.mp3"), 2);
+        QCOMPARE(lookup.find(0, "a.mp3"), 0);
+        QCOMPARE(lookup.find(3, "a.mp3"), 0); // identity now names another file
+        QCOMPARE(lookup.find(5, "c.mp3"), -1);
+
+        std::swap(tracks[0], tracks[2]); // same list, records moved
+        QCOMPARE(lookup.find(9, "a.mp3"), 0);
+        QCOMPARE(lookup.find(0, "a.mp3"), 0);
+        tracks = {{}, {}, {2000000000, 2, 1, "", "x.mp3", "", "", ""}}; // sparse identifiers
+        QCOMPARE(lookup.find(2000000000, "x.mp3"), 2);
+        QCOMPARE(lookup.find(7, "a.mp3"), -1);
+    }
+};
+
+class PlayListCommands : public QObject {
+    Q_OBJECT
+    std::unique_ptr<PlaybackRig> rig_;
+    TreePlayer* w = nullptr;
+
+private slots:
+    void init() {
+        rig_ = std::make_unique<PlaybackRig>();
+        rig_->addDisk(1, "One");
+        rig_->dirOn(1, 1, "/a");
+        rig_->dirOn(2, 1, "/empty");
+        rig_->addTrack(1, 1, "a.mp3", "00:01:00");
+        rig_->addTrack(2, 1, "b.mp3", "00:02:00");
+        w = rig_->openWithPlayer();
+        rig_->showDir(1);
+    }
+    void cleanup() { rig_.reset(); }
+
+    void addTrackAddsATrackOnce() {
+        w->lstFiles->setCurrentIndex(w->filesModel->index(1));
+        w->mnuTrack->trigger();
+        w->mnuTrack->trigger();
+        QCOMPARE(rig_->songTexts(), QStringList({"b.mp3"}));
+        QCOMPARE(rig_->songKeys(), QStringList({"b.mp3"}));
+        QCOMPARE(rig_->songs().entry(0).trackId, 2);
+        QCOMPARE(panel(w, 2), QString("Tracks to copy: 1"));
+    }
+
+    void addVolumeKeysByPositionAndSkipsTakenKeys() {
+        w->mnuAddVolume->trigger();
+        w->mnuAddVolume->trigger();
+        QCOMPARE(rig_->songKeys(), QStringList({"K1", "K2", "K3", "K4"}));
+        QCOMPARE(rig_->songTexts(), QStringList({"a.mp3", "b.mp3", "a.mp3", "b.mp3"}));
+        rig_->songs().remove(0); // three rows left, K3 among them
+        w->mnuAddVolume->trigger();
+        QCOMPARE(rig_->songKeys(), QStringList({"K2", "K3", "K4", "K5", "K6"}));
+        QCOMPARE(panel(w, 3), QString("Total Time:00:08:00"));
+
+        rig_->showDir(2);
+        rig_->state.lists.tracks.clear(); // totals still refresh, from nothing
+        w->mnuAddVolume->trigger();
+        QCOMPARE(rig_->songs().count(), 5);
+        QCOMPARE(panel(w, 3), QString("Total Time:00:00:00"));
+    }
+
+    void menusPopUpOnRightButtonReleaseOnly() {
+        const auto release = [](QAbstractItemView* list, Qt::MouseButton button) {
+            QTest::mouseRelease(list->viewport(), button, {}, QPoint(5, 5));
+        };
+        for (Qt::MouseButton button : {Qt::LeftButton, Qt::MiddleButton}) {
+            release(w->lstFiles, button);
+            release(w->lstSongs, button);
+            QVERIFY(!w->mnuPopup->isVisible() && !w->mnuPlaylist1->isVisible());
+        }
+        release(w->lstFiles, Qt::RightButton);
+        QTRY_VERIFY(w->mnuPopup->isVisible());
+        w->mnuPopup->close();
+        release(w->lstSongs, Qt::RightButton);
+        QTRY_VERIFY(w->mnuPlaylist1->isVisible());
+        w->mnuPlaylist1->close();
+    }
+};
+
+class PlayRoutine : public QObject {
+    Q_OBJECT
+    std::unique_ptr<PlaybackRig> rig_;
+    TreePlayer* w = nullptr;
+
+private slots:
+    void init() {
+        rig_ = std::make_unique<PlaybackRig>();
+        rig_->addDisk(1, "Rock");
+        rig_->addDisk(2, "Jazz");
+        rig_->dirOn(1, 1, "/Rock/Live");
+        rig_->dirOn(2, 2, "/Jazz");
+        rig_->addTrack(1, 1, "song.mp3", "00:01:00");
+        rig_->addTrack(2, 2, "Café.mp3", "00:01:00");
+        rig_->addTrack(3, 2, "song.mp3", "00:01:00");
+        rig_->addTrack(4, 2, "it's \"live\" & $HOME.mp3", "00:01:00");
+        rig_->addTrack(5, 2, "gone.mp3", "00:01:00", false);
+        w = rig_->openWithPlayer();
+        rig_->showDir(2);
+    }
+    void cleanup() { rig_.reset(); }
+
+    void stampCountsDaysWithTheLocaleSeparator() {
+        const QDate newYear(2001, 1, 1);
+        QCOMPARE(playListStamp(QDateTime(newYear, QTime(12, 0)), QLocale::c()), QString("36892.5"));
+        QCOMPARE(playListStamp(QDateTime(newYear, QTime(0, 0)), QLocale::c()), QString("36892"));
+        QCOMPARE(playListStamp(QDateTime(newYear, QTime(12, 0)), QLocale(QLocale::German)),
+                 QString("36892,5"));
+        QCOMPARE(playListStamp(QDateTime(newYear, QTime(6, 0, 1, 900)), QLocale::c()),
+                 QString("36892.2500115741"));
+        QCOMPARE(playListStamp(QDateTime(QDate(2026, 12, 7), QTime(0, 0)), QLocale::c()),
+                 QString("46363"));
+    }
+
+    // The whole list, in order, whichever row was double-clicked.
+    void volumeWritesTheWholeTrackListAsATemporaryPlayList() {
+        w->mnuVolume->setChecked(true);
+        rig_->doubleClickRow(2);
+        QCOMPARE(w->playIndex, 3);
+        const QStringList lists = tempLists(*rig_);
+        QCOMPARE(lists.size(), 1);
+        QVERIFY(QRegularExpression("^Temp\\d{5}(\\.\\d+)?\\.m3u$").match(lists[0]).hasMatch());
+        const QString list = QDir(rig_->state.tempPlaylistDir).filePath(lists[0]);
+        QCOMPARE(rig_->player->opened, QStringList({list}));
+
+        QByteArray expected;
+        for (const TrackItem& item : w->filesModel->items())
+            expected += rig_->trackFile(2, item.TrackName).toUtf8() + "\r\n";
+        QCOMPARE(readAll(list), expected);
+        QVERIFY(expected.contains("Caf\xc3\xa9.mp3"));
+
+        rig_->state.QuitOnClose = true;
+        EndIfQuitting(rig_->state);
+        QVERIFY(tempLists(*rig_).isEmpty());
+    }
+
+    void tracksOfOneFileNamePlayTheirOwnFiles() {
+        rig_->doubleClickRow(1);
+        QCOMPARE(rig_->player->opened, QStringList({rig_->trackFile(2, "song.mp3")}));
+        QVERIFY(tempLists(*rig_).isEmpty());
+        rig_->showDir(1);
+        rig_->doubleClickRow(0);
+        QCOMPARE(rig_->player->opened.last(), rig_->trackFile(1, "song.mp3"));
+    }
+
+    void externalPlayerGetsTheTargetAsItsOneArgument() {
+        QStringList calls;
+        w->startDetached = [&calls](const QString& program, const QStringList& arguments) {
+            calls << program << QString::number(arguments.size()) << arguments;
+            return true;
+        };
+        rig_->state.WinampPath = "/opt/player/bin/player";
+        w->mnuWinamp->setChecked(true);
+        rig_->doubleClickRow(2);
+        const QString file = rig_->trackFile(2, "it's \"live\" & $HOME.mp3");
+        QCOMPARE(calls, QStringList({"/opt/player/bin/player", "1", file}));
+        QVERIFY(rig_->player->opened.isEmpty());
+
+        w->mnuVolume->setChecked(true);
+        rig_->doubleClickRow(0);
+        QCOMPARE(calls.size(), 6);
+        QCOMPARE(calls[4], QString("1"));
+        QVERIFY(calls[5].endsWith(".m3u") && QFile::exists(calls[5]));
+    }
+
+    // Nothing changes but the message: no file written, nothing opened, playIndex kept.
+    void missingFileSaysWhichDiskToInsert() {
+        w->mnuVolume->setChecked(true);
+        w->playIndex = 7;
+        rig_->doubleClickRow(3);
+        QCOMPARE(panel(w, 1), "Please Insert Disk - Jazz (" + rig_->path("drive2") + ")");
+        QCOMPARE(w->playIndex, 7);
+        QVERIFY(rig_->player->opened.isEmpty());
+        QVERIFY(tempLists(*rig_).isEmpty());
+    }
+};
+
+class Following : public QObject {
+    Q_OBJECT
+    std::unique_ptr<PlaybackRig> rig_;
+    TreePlayer* w = nullptr;
+    ScriptedPlayer* player = nullptr;
+
+private slots:
+    void init() {
+        rig_ = std::make_unique<PlaybackRig>();
+        rig_->addDisk(1, "One");
+        rig_->dirOn(1, 1, "/a");
+        rig_->dirOn(2, 1, "/b");
+        for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
+            rig_->addTrack(static_cast<qint32>(rig_->state.lists.tracks.size()) + 1, 1, name,
+                           "00:01:00");
+        rig_->addTrack(9, 2, "other.mp3", "00:01:00");
+        w = rig_->openWithPlayer();
+        player = rig_->player;
+        rig_->showDir(1);
+    }
+    void cleanup() { rig_.reset(); }
+
+    void volumeHighlightsEachEntryAndCleansUpAtStop() {
+        w->mnuVolume->setChecked(true);
+        rig_->doubleClickRow(1);
+        QCOMPARE(w->playIndex, 2);
+        player->changeState(MediaPlayer::Playing);
+        player->startEntry(2);
+        QCOMPARE(panel(w, 1), QString("Now Playing...b.mp3"));
+        QCOMPARE(rig_->selectedFileRow(), 2);
+        player->startEntry(3);
+        QCOMPARE(panel(w, 1), QString("Now Playing...c.mp3"));
+        QCOMPARE(rig_->selectedFileRow(), 3);
+        QCOMPARE(w->playIndex, 3);
+
+        player->changeState(MediaPlayer::Paused); // only the stop is followed
+        QCOMPARE(panel(w, 1), QString("Now Playing...c.mp3"));
+        QCOMPARE(rig_->selectedFileRow(), 3);
+        player->changeState(MediaPlayer::Stopped);
+        QCOMPARE(panel(w, 1), QString());
+        QCOMPARE(rig_->selectedFileRow(), 0);
+        QCOMPARE(player->stops, 1);
+        QCOMPARE(player->opened.last(), QString());
+        QCOMPARE(w->playIndex, 3);
+    }
+
+    void rowsThatDoNotExistAreLeftAlone() {
+        w->mnuVolume->setChecked(true);
+        rig_->doubleClickRow(0);
+        w->playIndex = 0;
+        player->startEntry(9);
+        QCOMPARE(w->playIndex, 0);
+        player->startEntry(0);
+        player->changeState(MediaPlayer::Stopped);
+        QCOMPARE(panel(w, 1), QString());
+        w->playIndex = 40;
+        player->startEntry(1);
+        QCOMPARE(rig_->selectedFileRow(), 1);
+        QCOMPARE(w->playIndex, 1);
+    }
+
+    // The text names what was opened, even once the track list shows another directory,
+    // whose rows are then left alone.
+    void nowPlayingNamesWhatWasOpened() {
+        rig_->doubleClickRow(0);
+        player->startEntry(3);
+        QCOMPARE(panel(w, 1), QString("Now Playing...a.mp3"));
+
+        w->mnuVolume->setChecked(true);
+        rig_->doubleClickRow(0);
+        rig_->showDir(2);
+        w->lstFiles->setCurrentIndex(w->filesModel->index(0));
+        player->startEntry(2);
+        QCOMPARE(panel(w, 1), QString("Now Playing...b.mp3"));
+        QCOMPARE(rig_->selectedFileRow(), 1);
+        player->changeState(MediaPlayer::Stopped);
+        QCOMPARE(rig_->selectedFileRow(), 1);
+    }
+
+    void spaceInTheStripPlaysAndPauses() {
+        PlayerStrip* strip = w->MediaPlayer1;
+        w->lstFiles->setCurrentIndex(w->filesModel->index(2));
+        strip->playButton->setFocus();
+        QTest::keyClick(strip->playButton, Qt::Key_Space); // nothing loaded: plays the row
+        QCOMPARE(player->opened, QStringList({rig_->trackFile(1, "c.mp3")}));
+        player->changeState(MediaPlayer::Playing);
+        strip->stopButton->setFocus();
+        QTest::keyClick(strip->stopButton, Qt::Key_Space);
+        QCOMPARE(player->state, MediaPlayer::Paused);
+        QTest::keyClick(strip, Qt::Key_Space);
+        QCOMPARE(player->state, MediaPlayer::Playing);
+        QCOMPARE(player->stops, 0);
+
+        Q_EMIT player->durationChanged(200);
+        QTest::mouseClick(strip->seekBar, Qt::LeftButton, {}, strip->seekBar->rect().center());
+        QCOMPARE(player->seeks.size(), 1); // a click on the groove goes there
+        QVERIFY2(qAbs(player->seeks[0] - 100) <= 2, qPrintable(QString::number(player->seeks[0])));
+        strip->stopButton->click();
+        QCOMPARE(player->stops, 1);
+    }
+};
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    Durations durations;
+    TrackLookups lookups;
+    PlayListCommands commands;
+    PlayRoutine routine;
+    Following following;
+    return runTestClasses(argc, argv, {&durations, &lookups, &commands, &routine, &following});
+}
+
+#include "tst_playlist.moc"
