@@ -104,15 +104,16 @@ void DiskScanner::store(const std::vector<Directory>& directories) {
             return;
         batch.begin();
         const qint64 dirId = storeDirectory(directory.path);
-        // Rows wait for a slow file no longer than for a fast one.
-        const auto keepWaiting = [&] {
-            batch.commitIfDue();
+        // What the window shows at a step (progress, grids) is what is committed: rows wait
+        // for a slow file no longer than for a fast one.
+        const auto committedStep = [&] {
+            batch.commit();
             return step(directory.path);
         };
         for (const scanlisting::Entry& file : directory.files) {
-            if (m_cancelled || (onStep && m_counts.files % 64 == 63 && !step(directory.path)))
+            if (m_cancelled || (onStep && m_counts.files % 64 == 63 && !committedStep()))
                 return;
-            const std::optional<Mp3Info> info = prefetcher.take(next++, keepWaiting);
+            const std::optional<Mp3Info> info = prefetcher.take(next++, committedStep);
             if (!info)
                 return;
             batch.begin();

@@ -93,7 +93,6 @@ private slots:
         sql("DROP TABLE Disks");
         QVERIFY_THROWS_EXCEPTION(CatalogError, LoadDisks(db(), disks));
         QCOMPARE(disks.size(), size_t(3));
-        QTest::ignoreMessage(QtWarningMsg, "QSqlQuery::exec: database not open");
         QVERIFY_THROWS_EXCEPTION(CatalogError, LoadDisks(QSqlDatabase(), disks));
         QCOMPARE(disks.size(), size_t(3));
     }
