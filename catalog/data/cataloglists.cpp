@@ -2,15 +2,28 @@
 
 #include "sqliterows.h"
 
+#include <algorithm>
+
 namespace {
 
 // Reads every row of `table` into a fresh list, then swaps it in, so that a table with no
 // rows leaves the old list untouched. A table that cannot be read completely leaves it
 // untouched too, and throws: a shortened list is never taken for the whole.
+// The rows `table` holds at most, as far as it is worth making room for them ahead: identifiers
+// are given in ascending order, so the largest is about the count. Growing the list instead
+// would hold two copies of it at once.
+size_t expectedRows(const QSqlDatabase& db, const QString& table) {
+    constexpr qint64 plausible = 1 << 24;
+    SqliteRows rows(db, "SELECT MAX(rowid) FROM " + table);
+    const qint64 largest = rows.next() ? rows.integer64(0) : 0;
+    return size_t(std::clamp<qint64>(largest, 0, plausible));
+}
+
 template <typename Record, typename Fill>
 void loadTable(const QSqlDatabase& db, const QString& table, std::vector<Record>& list, Fill fill) {
-    SqliteRows rows(db, "SELECT * FROM " + table);
     std::vector<Record> loaded;
+    loaded.reserve(expectedRows(db, table) + 1);
+    SqliteRows rows(db, "SELECT * FROM " + table);
     while (rows.next()) {
         Record& record = loaded.emplace_back();
         fill(rows, record);
@@ -49,9 +62,9 @@ void LoadTracks(const QSqlDatabase& db, TrackList& list) {
         r.DiskID = q.integer(2);
         r.Title = q.text(3);
         r.TrackName = q.text(4);
-        r.Duration = durations.intern(q.textBytes(5));
-        r.Artist = artists.intern(q.textBytes(6));
-        r.Album = albums.intern(q.textBytes(7));
+        r.Duration = q.text(5, durations);
+        r.Artist = q.text(6, artists);
+        r.Album = q.text(7, albums);
     });
 }
 

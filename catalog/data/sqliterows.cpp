@@ -34,6 +34,10 @@ qint32 SqliteRows::integer(int column) const {
     return sqlite3_column_int(m_stmt, column);
 }
 
+qint64 SqliteRows::integer64(int column) const {
+    return sqlite3_column_int64(m_stmt, column);
+}
+
 QString SqliteRows::text(int column) const {
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
     if (!bytes)
@@ -41,25 +45,22 @@ QString SqliteRows::text(int column) const {
     return QString::fromUtf8(bytes, sqlite3_column_bytes(m_stmt, column));
 }
 
-QByteArray SqliteRows::textBytes(int column) const {
+QString SqliteRows::text(int column, TextPool& pool) const {
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
     if (!bytes)
         return {};
-    return QByteArray::fromRawData(bytes, sqlite3_column_bytes(m_stmt, column));
+    return pool.intern(bytes, sqlite3_column_bytes(m_stmt, column));
 }
 
-QString TextPool::intern(const QByteArray& utf8) {
-    if (utf8.isNull())
-        return {};
-    if (!m_lastBytes.isNull() && utf8 == m_lastBytes)
-        return m_last;
-    auto found = m_texts.constFind(utf8);
-    if (found == m_texts.cend()) {
-        // The row's bytes belong to SQLite: the pool keeps a copy of its own.
-        const QByteArray kept(utf8.constData(), utf8.size());
-        found = m_texts.insert(kept, QString::fromUtf8(kept));
-    }
-    m_lastBytes = found.key();
-    m_last = found.value();
-    return m_last;
+QString TextPool::intern(const char* utf8, int size) {
+    const std::string_view bytes(utf8, size_t(size));
+    if (m_last && bytes == m_lastBytes)
+        return *m_last;
+    auto found = m_texts.find(bytes);
+    if (found == m_texts.end())
+        found = m_texts.emplace(std::string(bytes), QString::fromUtf8(utf8, size)).first;
+    // Nodes stay where they are as the map grows.
+    m_lastBytes = found->first;
+    m_last = &found->second;
+    return *m_last;
 }

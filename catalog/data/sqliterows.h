@@ -4,9 +4,13 @@
 #include <QHash>
 #include <QSqlDatabase>
 #include <QString>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 struct sqlite3;
 struct sqlite3_stmt;
+class TextPool;
 
 // The rows of one statement, read through SQLite's own interface on a Qt connection: no
 // QVariant per cell, which is where reading hundreds of thousands of rows spends its time.
@@ -22,10 +26,11 @@ public:
     // throws CatalogError with the engine's result code, so rows never end early unnoticed.
     bool next();
     qint32 integer(int column) const;
+    qint64 integer64(int column) const;
     // A NULL cell is a null string.
     QString text(int column) const;
-    // The cell's UTF-8 bytes, valid until the next call; null for a NULL cell.
-    QByteArray textBytes(int column) const;
+    // The cell's text shared through `pool`.
+    QString text(int column, TextPool& pool) const;
 
 private:
     QString m_statement;
@@ -36,10 +41,16 @@ private:
 // One shared copy of each distinct text: a million tracks name a few thousand artists.
 class TextPool {
 public:
-    QString intern(const QByteArray& utf8);
+    QString intern(const char* utf8, int size);
 
 private:
-    QByteArray m_lastBytes; // the previous row's text: rows in table order mostly repeat it
-    QString m_last;
-    QHash<QByteArray, QString> m_texts;
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>()(text);
+        }
+    };
+    std::string_view m_lastBytes; // the previous row's text: rows in table order often repeat it
+    const QString* m_last = nullptr;
+    std::unordered_map<std::string, QString, Hash, std::equal_to<>> m_texts;
 };
