@@ -1,4 +1,5 @@
-// scan --files N: the cost of cataloguing N files against the cost of merely reading them.
+// scan --files N: the cost of cataloguing N files against the cost of merely reading them,
+// and the peak memory of the whole run.
 #include "benchcases.h"
 
 #include "catalogdb.h"
@@ -176,5 +177,6 @@ int benchScan(const QStringList& options) {
     std::printf("scan_s %.3f\n", scan);
     std::printf("ratio %.2f\n", scan / floor);
     std::printf("files_per_s %.0f\n", paths.size() / scan);
+    std::printf("rss_mb %.1f\n", peakRssMb());
     return scan < 0 ? 1 : 0;
 }

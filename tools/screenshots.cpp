@@ -13,6 +13,7 @@
 #include "playlistrows.h"
 #include "programstate.h"
 #include "qtprompts.h"
+#include "searchresultsmodel.h"
 #include "settingsstore.h"
 #include "stats.h"
 #include "treeplayer.h"
@@ -31,7 +32,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QStringListModel>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>

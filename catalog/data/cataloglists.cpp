@@ -1,29 +1,33 @@
 #include "cataloglists.h"
 
-#include "catalogdb.h"
+#include "sqliterows.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
+#include <algorithm>
 
 namespace {
 
 // Reads every row of `table` into a fresh list, then swaps it in, so that a table with no
 // rows leaves the old list untouched. A table that cannot be read completely leaves it
 // untouched too, and throws: a shortened list is never taken for the whole.
+// The rows `table` holds at most, as far as it is worth making room for them ahead: identifiers
+// are given in ascending order, so the largest is about the count. Growing the list instead
+// would hold two copies of it at once.
+size_t expectedRows(const QSqlDatabase& db, const QString& table) {
+    constexpr qint64 plausible = 1 << 24;
+    SqliteRows rows(db, "SELECT MAX(rowid) FROM " + table);
+    const qint64 largest = rows.next() ? rows.integer64(0) : 0;
+    return size_t(std::clamp<qint64>(largest, 0, plausible));
+}
+
 template <typename Record, typename Fill>
 void loadTable(const QSqlDatabase& db, const QString& table, std::vector<Record>& list, Fill fill) {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    catalogdb::exec(q, "SELECT * FROM " + table);
     std::vector<Record> loaded;
-    while (q.next()) {
+    loaded.reserve(expectedRows(db, table) + 1);
+    SqliteRows rows(db, "SELECT * FROM " + table);
+    while (rows.next()) {
         Record& record = loaded.emplace_back();
-        fill(q, record);
+        fill(rows, record);
     }
-    // The rows end early, without a word, when a page cannot be read.
-    if (q.lastError().isValid())
-        throw CatalogError(QStringLiteral("SELECT * FROM %1\n%2").arg(table, q.lastError().text()),
-                           catalogdb::resultCode(q.lastError()));
     if (loaded.empty())
         return;
     loaded.emplace_back(); // the spare element
@@ -34,31 +38,33 @@ void loadTable(const QSqlDatabase& db, const QString& table, std::vector<Record>
 } // namespace
 
 void LoadDisks(const QSqlDatabase& db, DiskList& list) {
-    loadTable(db, "Disks", list, [](const QSqlQuery& q, DiskRecord& r) {
-        r.DiskID = q.value(0).toInt();
-        r.DiskName = q.value(1).toString();
-        r.Drive = q.value(2).toString();
+    loadTable(db, "Disks", list, [](const SqliteRows& q, DiskRecord& r) {
+        r.DiskID = q.integer(0);
+        r.DiskName = q.text(1);
+        r.Drive = q.text(2);
     });
 }
 
 void LoadDirs(const QSqlDatabase& db, DirList& list) {
-    loadTable(db, "Dirs", list, [](const QSqlQuery& q, DirRecord& r) {
-        r.DirID = q.value(0).toInt();
-        r.DiskID = q.value(1).toInt();
-        r.DirName = q.value(2).toString();
+    loadTable(db, "Dirs", list, [](const SqliteRows& q, DirRecord& r) {
+        r.DirID = q.integer(0);
+        r.DiskID = q.integer(1);
+        r.DirName = q.text(2);
     });
 }
 
+// Artists, albums and playing times repeat over many tracks: each record shares one copy.
 void LoadTracks(const QSqlDatabase& db, TrackList& list) {
-    loadTable(db, "Tracks", list, [](const QSqlQuery& q, TrackRecord& r) {
-        r.TrackID = q.value(0).toInt();
-        r.DirID = q.value(1).toInt();
-        r.DiskID = q.value(2).toInt();
-        r.Title = q.value(3).toString();
-        r.TrackName = q.value(4).toString();
-        r.Duration = q.value(5).toString();
-        r.Artist = q.value(6).toString();
-        r.Album = q.value(7).toString();
+    TextPool durations, artists, albums;
+    loadTable(db, "Tracks", list, [&](const SqliteRows& q, TrackRecord& r) {
+        r.TrackID = q.integer(0);
+        r.DirID = q.integer(1);
+        r.DiskID = q.integer(2);
+        r.Title = q.text(3);
+        r.TrackName = q.text(4);
+        r.Duration = q.text(5, durations);
+        r.Artist = q.text(6, artists);
+        r.Album = q.text(7, albums);
     });
 }
 

@@ -32,14 +32,25 @@ bool contains(const QString& candidate, const QString& needle) {
     return false;
 }
 
-template <typename Record, typename Matches>
-std::vector<qint32> search(const std::vector<Record>& list, const QString& text, Matches matches) {
+void prefetch(const QString& text) {
+    __builtin_prefetch(text.constData());
+}
+
+// The names lie all over the heap, each behind its record: the time goes into waiting for
+// them, unless the names of the records a little ahead are asked for early.
+template <typename Record, typename Matches, typename Fetch>
+std::vector<qint32> search(const std::vector<Record>& list, const QString& text, Matches matches,
+                           Fetch fetch) {
+    constexpr qint32 ahead = 16;
     std::vector<qint32> found;
     QString needle = text;
     for (QChar& c : needle)
         c = QChar(folded(c.unicode()));
-    for (qint32 i = 0; i < static_cast<qint32>(list.size()); ++i) {
-        if (matches(needle, list[i]))
+    const qint32 count = static_cast<qint32>(list.size());
+    for (qint32 i = 0; i < count; ++i) {
+        if (i + ahead < count)
+            fetch(list[size_t(i + ahead)]);
+        if (matches(needle, list[size_t(i)]))
             found.push_back(i);
     }
     return found;
@@ -48,21 +59,31 @@ std::vector<qint32> search(const std::vector<Record>& list, const QString& text,
 } // namespace
 
 std::vector<qint32> searchTrackNames(const TrackList& tracks, const QString& text) {
-    return search(tracks, text, [](const QString& needle, const TrackRecord& r) {
-        return contains(r.TrackName, needle);
-    });
+    return search(
+        tracks, text,
+        [](const QString& needle, const TrackRecord& r) { return contains(r.TrackName, needle); },
+        [](const TrackRecord& r) { prefetch(r.TrackName); });
 }
 
 std::vector<qint32> searchDirNames(const DirList& dirs, const QString& text) {
-    return search(dirs, text, [](const QString& needle, const DirRecord& r) {
-        return contains(r.DirName, needle);
-    });
+    return search(
+        dirs, text,
+        [](const QString& needle, const DirRecord& r) { return contains(r.DirName, needle); },
+        [](const DirRecord& r) { prefetch(r.DirName); });
 }
 
 std::vector<qint32> searchTrackTags(const TrackList& tracks, const QString& text) {
-    return search(tracks, text, [](const QString& needle, const TrackRecord& r) {
-        return contains(r.Title, needle) || contains(r.Artist, needle) || contains(r.Album, needle);
-    });
+    return search(
+        tracks, text,
+        [](const QString& needle, const TrackRecord& r) {
+            return contains(r.Title, needle) || contains(r.Artist, needle) ||
+                   contains(r.Album, needle);
+        },
+        [](const TrackRecord& r) {
+            prefetch(r.Title);
+            prefetch(r.Artist);
+            prefetch(r.Album);
+        });
 }
 
 QString tagsResultText(const TrackRecord& track) {

@@ -3,6 +3,7 @@
 #include "backgroundcheckpoint.h"
 #include "catalogdb.h"
 #include "dirlisting.h"
+#include "rowbatch.h"
 #include "tagprefetcher.h"
 
 #include <QDir>
@@ -91,26 +92,35 @@ void DiskScanner::store(const std::vector<Directory>& directories) {
     }
     m_filesListed += static_cast<int>(localPaths.size());
     TagPrefetcher prefetcher(m_reader, std::move(localPaths), 128, readerThreads);
-    // Each row is its own transaction; the disk is synced by the background checkpoint, not
-    // while the rows are stored.
+    // The disk is synced by the background checkpoint, not while the rows are stored.
     const AutoCheckpointOff autoCheckpointOff(m_db);
     BackgroundCheckpoint checkpoint(m_db.databaseName());
+    RowBatch batch(m_db);
     int next = 0;
     for (const Directory& directory : directories) {
         if (directory.files.empty())
             continue;
         if (!step(directory.path))
             return;
+        batch.begin();
         const qint64 dirId = storeDirectory(directory.path);
-        const auto keepWaiting = [&] { return step(directory.path); };
+        // What the window shows at a step (progress, grids) is what is committed: rows wait
+        // for a slow file no longer than for a fast one.
+        const auto committedStep = [&] {
+            batch.commit();
+            return step(directory.path);
+        };
         for (const scanlisting::Entry& file : directory.files) {
-            if (m_cancelled || (onStep && m_counts.files % 64 == 63 && !step(directory.path)))
+            if (m_cancelled || (onStep && m_counts.files % 64 == 63 && !committedStep()))
                 return;
-            const std::optional<Mp3Info> info = prefetcher.take(next++, keepWaiting);
+            const std::optional<Mp3Info> info = prefetcher.take(next++, committedStep);
             if (!info)
                 return;
+            batch.begin();
             storeTrack(dirId, file.name, *info);
+            batch.commitIfDue();
         }
+        batch.commit();
     }
 }
 

@@ -12,7 +12,8 @@
 // Walks a disk's directory tree into the catalogue: every directory holding MP3 files gets a
 // Dirs row and every MP3 file a Tracks row. The walk is depth-first and post-order (a
 // directory's files after all of its subdirectories), in ascending name order, and each row
-// is stored the moment it is complete. The tree is listed first; then worker threads read
+// is stored the moment it is complete, committed a directory at a time (within a large
+// directory every tenth of a second). The tree is listed first; then worker threads read
 // the files' tags a little ahead of the rows being stored. The tag reader must therefore be
 // safe to call from several threads at once. Names that are not valid UTF-8 are walked and
 // read through their own bytes, and stored as scanlisting::readableName shows them.

@@ -7,6 +7,7 @@
 #include "paneadapters.h"
 #include "playerstrip.h"
 #include "programstate.h"
+#include "searchresultsmodel.h"
 #include "settingsstore.h"
 #include "statuspanels.h"
 #include "twips.h"
@@ -24,7 +25,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QStringListModel>
 #include <algorithm>
 
 namespace {
@@ -150,7 +150,7 @@ void TreePlayer::buildSearchPanel() {
     txtSearch->setClearButtonEnabled(true);
     btnSearch = named(new QPushButton("&Search", frmSrchOpts), "btnSearch");
     btnSearch->setAutoDefault(false);
-    resultsModel = new QStringListModel(this);
+    resultsModel = new SearchResultsModel(this);
     lstResults = makeList(m_searchBody, resultsModel, "lstResults");
 
     // Designed sizes: the option buttons leave a little room before the search text, and the

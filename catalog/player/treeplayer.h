@@ -29,7 +29,7 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
-class QStringListModel;
+class SearchResultsModel;
 class QModelIndex;
 class SplitBarWidget;
 class StatusPanels;
@@ -124,7 +124,7 @@ public:
 
     CatalogTreeModel* treeModel = nullptr;
     TrackListModel* filesModel = nullptr;
-    QStringListModel* resultsModel = nullptr;
+    SearchResultsModel* resultsModel = nullptr;
 
     QMenu* mnuOptions = nullptr;
     QAction* mnuWinamp = nullptr;

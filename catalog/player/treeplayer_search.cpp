@@ -4,40 +4,30 @@
 #include "catalogmodels.h"
 #include "catalogsearch.h"
 #include "programstate.h"
+#include "searchresultsmodel.h"
 #include "statuspanels.h"
 #include "treeplayer.h"
 
 #include <QLineEdit>
 #include <QListView>
 #include <QRadioButton>
-#include <QStringListModel>
 #include <QTreeView>
 
 void TreePlayer::runSearch() {
     m_resultsAreTags = optSearch[2]->isChecked();
     m_resultsAreTracks = optSearch[0]->isChecked() || m_resultsAreTags;
     const QString text = txtSearch->text();
-    QStringList rows;
+    const TrackList& tracks = m_state.lists.tracks;
     if (m_resultsAreTags) {
-        const TrackList& tracks = m_state.lists.tracks;
         resultIndex = searchTrackTags(tracks, text);
-        rows.reserve(static_cast<qsizetype>(resultIndex.size()));
-        for (const qint32 i : resultIndex)
-            rows.append(tagsResultText(tracks[i]));
+        resultsModel->setTags(tracks, resultIndex);
     } else if (m_resultsAreTracks) {
-        const TrackList& tracks = m_state.lists.tracks;
         resultIndex = searchTrackNames(tracks, text);
-        rows.reserve(static_cast<qsizetype>(resultIndex.size()));
-        for (const qint32 i : resultIndex)
-            rows.append(tracks[i].TrackName);
+        resultsModel->setTrackNames(tracks, resultIndex);
     } else {
-        const DirList& dirs = m_state.lists.dirs;
-        resultIndex = searchDirNames(dirs, text);
-        rows.reserve(static_cast<qsizetype>(resultIndex.size()));
-        for (const qint32 i : resultIndex)
-            rows.append(dirs[i].DirName);
+        resultIndex = searchDirNames(m_state.lists.dirs, text);
+        resultsModel->setDirNames(m_state.lists.dirs, resultIndex);
     }
-    resultsModel->setStringList(rows);
     StatusBar1->setPanelText(1, QStringLiteral("Found %1 items.").arg(resultsModel->rowCount()));
 }
 

@@ -3,6 +3,7 @@
 
 #include "catalogdb.h"
 #include "mp3fixture.h"
+#include "sqlrows.h"
 
 #include <QDir>
 #include <QFile>
@@ -80,6 +81,33 @@ class CommandLine : public QObject {
     static constexpr auto diskName = "Disk \"One\", side A";
 
     QString file(const QString& relative) const { return QDir(disk_).filePath(relative); }
+
+    static int count(const QString& db, const QString& statement) {
+        CatalogConnection c(db, "count");
+        QSqlQuery q = catalogdb::run(c.db(), statement);
+        return q.next() ? q.value(0).toInt() : -1;
+    }
+
+    // 200 directories of 100 files (links to one), so that a walk takes a while to store;
+    // made once.
+    QString bigTree() const {
+        QDir big(dir_.filePath("big"));
+        if (big.exists())
+            return big.path();
+        const QString song = dir_.filePath("song.mp3");
+        if (!fixture::writeMp3(song, {}))
+            return {};
+        for (int d = 0; d < 200; ++d) {
+            big.mkpath(QString::number(d));
+            for (int f = 0; f < 100; ++f) {
+                const QString path = big.filePath(QString("%1/%2.mp3").arg(d).arg(f));
+                if (::link(QFile::encodeName(song).constData(),
+                           QFile::encodeName(path).constData()) != 0)
+                    return {};
+            }
+        }
+        return big.path();
+    }
 
 private slots:
     // One scan of a fixture folder, which every other case reads.
@@ -182,28 +210,12 @@ private slots:
     }
 
     void interruptStopsTheWalkAndKeepsTheRows() {
-        // Many files (links to one), so that the walk is still storing when Ctrl-C comes.
-        const QString song = dir_.filePath("song.mp3");
-        QVERIFY(fixture::writeMp3(song, {}));
-        QDir big(dir_.filePath("big"));
-        for (int d = 0; d < 200; ++d) {
-            QVERIFY(big.mkpath(QString::number(d)));
-            for (int f = 0; f < 100; ++f) {
-                const QString path = big.filePath(QString("%1/%2.mp3").arg(d).arg(f));
-                QCOMPARE(::link(QFile::encodeName(song).constData(),
-                                QFile::encodeName(path).constData()),
-                         0);
-            }
-        }
+        const QString big = bigTree();
         const QString db = dir_.filePath("interrupted.mdb");
         QVERIFY(catalogdb::prepare(db).ok);
-        const auto stored = [&db] {
-            CatalogConnection c(db, "count");
-            QSqlQuery q = catalogdb::run(c.db(), "SELECT COUNT(*) FROM Tracks");
-            return q.next() ? q.value(0).toInt() : -1;
-        };
+        const auto stored = [&db] { return count(db, "SELECT COUNT(*) FROM Tracks"); };
         QProcess process;
-        process.start(CATALOG_PROGRAM, {"scan", "--catalogue", db, "--disk", "Big", big.path()});
+        process.start(CATALOG_PROGRAM, {"scan", "--catalogue", db, "--disk", "Big", big});
         QVERIFY(process.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(stored() > 0, 30000);
         QCOMPARE(::kill(static_cast<pid_t>(process.processId()), SIGINT), 0);
@@ -214,6 +226,32 @@ private slots:
         QVERIFY2(kept < 20000, qPrintable(QString::number(kept)));
         QVERIFY(QString::fromUtf8(process.readAllStandardOutput())
                     .startsWith(QString("Scan cancelled: kept %1 files in ").arg(kept)));
+    }
+
+    // A scan killed outright leaves a sound catalogue: what was committed, each track with its
+    // directory, and at most the directory being stored then without all of its tracks.
+    void killedScanLeavesConsistentRows() {
+        const QString big = bigTree();
+        const QString db = dir_.filePath("killed.mdb");
+        QVERIFY(catalogdb::prepare(db).ok);
+        QProcess process;
+        process.start(CATALOG_PROGRAM, {"scan", "--catalogue", db, "--disk", "Big", big});
+        QVERIFY(process.waitForStarted());
+        int seen = 0;
+        QTRY_VERIFY_WITH_TIMEOUT((seen = count(db, "SELECT COUNT(*) FROM Tracks")) > 0, 30000);
+        QCOMPARE(::kill(static_cast<pid_t>(process.processId()), SIGKILL), 0);
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+
+        CatalogConnection c(db, "check");
+        QCOMPARE(rows(c.db(), "PRAGMA integrity_check"), QStringList{"ok"});
+        const int kept = count(db, "SELECT COUNT(*) FROM Tracks");
+        QVERIFY2(kept >= seen && kept < 20000, qPrintable(QString::number(kept)));
+        QCOMPARE(count(db, "SELECT COUNT(*) FROM Tracks LEFT JOIN Dirs USING (DirID) "
+                           "WHERE Dirs.DiskID IS NOT Tracks.DiskID"),
+                 0);
+        QVERIFY(count(db, "SELECT COUNT(*) FROM Dirs WHERE (SELECT COUNT(*) FROM Tracks "
+                          "WHERE Tracks.DirID = Dirs.DirID) < 100") <= 1);
     }
 
     void foreignFileIsRefusedUntouched() {

@@ -398,6 +398,9 @@ private slots:
         DiskScanner s = scanner();
         QVERIFY_THROWS_EXCEPTION(CatalogError, s.NavigateTree(volume_->path()));
         QCOMPARE(tracks(), QStringList({native("/A|a.mp3"), native("/B|b1.mp3")}));
+        CatalogConnection other(store_->filePath("catalog.mdb"), "other");
+        QCOMPARE(rows(other.db(), "SELECT TrackName FROM Tracks"),
+                 QStringList({"a.mp3", "b1.mp3"}));
     }
 
     void cancelBetweenDirectories() {
@@ -416,6 +419,27 @@ private slots:
         QVERIFY(s.cancelled());
         QCOMPARE(callsAfterCancel, 0);
         QCOMPARE(tracks(), QStringList({native("/A|1.mp3"), native("/A|2.mp3")}));
+    }
+
+    // Rows are committed as the walk goes: another connection (the window's grids) sees every
+    // finished directory's rows, and a cancelled walk leaves its stored rows committed.
+    void rowsAreCommittedAsTheWalkGoes() {
+        for (const QString name : {"A", "B", "C"})
+            QVERIFY(makeFiles(at(name), {"1.mp3", "2.mp3"}));
+        CatalogConnection grids(store_->filePath("catalog.mdb"), "grids");
+        const auto seen = [&grids] { return rows(grids.db(), "SELECT COUNT(*) FROM Tracks"); };
+        DiskScanner s = scanner();
+        QStringList seenAtSteps, storedAtSteps;
+        s.onStep = [&](const QString&) {
+            seenAtSteps << seen();
+            storedAtSteps << QString::number(s.counts().files);
+            return s.counts().directories < 2;
+        };
+        s.NavigateTree(volume_->path());
+        QVERIFY(s.cancelled());
+        QCOMPARE(seenAtSteps, storedAtSteps);
+        QVERIFY(storedAtSteps.contains("2"));
+        QCOMPARE(seen(), QStringList{"4"});
     }
 
     // A file that takes long to read (gigabytes, a slow disk) neither freezes the window nor

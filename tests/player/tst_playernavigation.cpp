@@ -2,6 +2,7 @@
 
 #include "playerrig.h"
 #include "runtestclasses.h"
+#include "searchresultsmodel.h"
 #include "statuspanels.h"
 
 #include <QLineEdit>
@@ -9,7 +10,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QStringListModel>
 
 namespace {
 

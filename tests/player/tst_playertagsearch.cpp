@@ -1,12 +1,12 @@
 // The search panel's "Tags" option in the player window, driven by mouse and keys.
 
 #include "playerrig.h"
+#include "searchresultsmodel.h"
 #include "statuspanels.h"
 
 #include <QLineEdit>
 #include <QListView>
 #include <QRadioButton>
-#include <QStringListModel>
 
 class TagsOption : public QObject {
     Q_OBJECT

@@ -1,0 +1,40 @@
+#include "rowbatch.h"
+
+#include "catalogdb.h"
+
+#include <QSqlError>
+
+RowBatch::RowBatch(const QSqlDatabase& db, int maxMs) : m_db(db), m_maxMs(maxMs) {}
+
+RowBatch::~RowBatch() {
+    if (!m_open.isValid())
+        return;
+    // A failed statement leaves the transaction open with the rows before it; an engine error
+    // that rolled it back already leaves nothing to commit.
+    if (!m_db.commit())
+        m_db.rollback();
+}
+
+void RowBatch::begin() {
+    if (m_open.isValid())
+        return;
+    if (!m_db.transaction())
+        throw CatalogError(QStringLiteral("BEGIN\n%1").arg(m_db.lastError().text()));
+    m_open.start();
+}
+
+void RowBatch::commit() {
+    if (!m_open.isValid())
+        return;
+    m_open.invalidate();
+    if (!m_db.commit()) {
+        const QString error = m_db.lastError().text();
+        m_db.rollback();
+        throw CatalogError(QStringLiteral("COMMIT\n%1").arg(error));
+    }
+}
+
+void RowBatch::commitIfDue() {
+    if (m_open.isValid() && m_open.elapsed() >= m_maxMs)
+        commit();
+}
