@@ -9,6 +9,7 @@
 #include "dlgfrm.h"
 #include "mp3fixture.h"
 #include "mpvplayer.h"
+#include "ondialog.h"
 #include "playlistrows.h"
 #include "programstate.h"
 #include "scriptedprompts.h"
@@ -47,16 +48,6 @@ struct Session {
         state.windows = &windows;
     }
 };
-
-// Runs `act` on the next modal dialog as soon as it shows.
-void onDialog(const std::function<void(DlgFrm*)>& act) {
-    QTimer::singleShot(0, [act] {
-        if (auto* dialog = qobject_cast<DlgFrm*>(QApplication::activeModalWidget()))
-            act(dialog);
-        else
-            onDialog(act);
-    });
-}
 
 QStringList columnTexts(const QAbstractItemModel* model, int column) {
     QStringList texts;
