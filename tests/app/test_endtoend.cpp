@@ -144,11 +144,12 @@ private Q_SLOTS:
         first.reset();
 
         // The restart asks nothing and opens the player window on the catalogue.
-        Session second(ini, playLists);
-        QVERIFY(Startup(second.state).run());
-        QVERIFY(second.prompts.asked.empty());
-        TreePlayer* player = second.windows.existingPlayer();
+        auto second = std::make_unique<Session>(ini, playLists);
+        QVERIFY(Startup(second->state).run());
+        QVERIFY(second->prompts.asked.empty());
+        TreePlayer* player = second->windows.existingPlayer();
         QVERIFY(player && QTest::qWaitForWindowExposed(player));
+        QCOMPARE(player->windowTitle(), QString("Player"));
         const QModelIndex diskNode = player->treeModel->index(0, 0);
         QCOMPARE(diskNode.data().toString(), QString("Road Trip"));
         QCOMPARE(player->treeModel->rowCount(diskNode), 2);
@@ -207,10 +208,10 @@ private Q_SLOTS:
             dialog->Dir1->setPath(out);
             dialog->Command2->click();
         });
-        second.prompts.answers = {Prompts::Answer::Ok};
+        second->prompts.answers = {Prompts::Answer::Ok};
         player->mnuCopy->trigger();
         QTRY_COMPARE(player->StatusBar1->panelText(1), QString("Copying Complete."));
-        QCOMPARE(second.prompts.texts(), QStringList{"Please Insert Disk - Road Trip"});
+        QCOMPARE(second->prompts.texts(), QStringList{"Please Insert Disk - Road Trip"});
         QCOMPARE(QDir(out).entryList(QDir::Files), album);
         PlaylistRows rows(player->lstSongs);
         for (int row = 0; row < rows.count(); ++row)
@@ -226,7 +227,7 @@ private Q_SLOTS:
 
         // "S&tats" opens over the player; its reports count the catalogue's rows.
         player->mnuStats->trigger();
-        QPointer<Stats> stats = second.windows.existingStats();
+        QPointer<Stats> stats = second->windows.existingStats();
         QVERIFY(stats && stats->isVisible());
         QTRY_COMPARE(stats->StatusBar1->panelText(1), QString("# of Records: 2")); // "Dirs by Disk"
         QTest::mouseClick(stats->optStats[3], Qt::LeftButton);                     // "All Tracks"
@@ -234,29 +235,39 @@ private Q_SLOTS:
 
         // "&Cataloger" closes both for the cataloguing window; "&Player" comes back.
         player->mnuCataloger->trigger();
-        QTRY_VERIFY(!second.windows.existingPlayer() && !stats);
-        cataloger = second.windows.cataloger();
+        QTRY_VERIFY(!second->windows.existingPlayer() && !stats);
+        cataloger = second->windows.cataloger();
         QVERIFY(cataloger->isVisible() && cataloger->mnuPlayer->isEnabled());
         QCOMPARE(cataloger->DBGrid3->model()->rowCount(), 4);
         cataloger->mnuPlayer->trigger();
-        QTRY_VERIFY(second.windows.existingPlayer() &&
-                    second.windows.existingPlayer()->isVisible());
-        QCOMPARE(second.ends, 0);
+        QTRY_VERIFY(!cataloger && second->windows.existingPlayer() &&
+                    second->windows.existingPlayer()->isVisible());
+        QCOMPARE(second->ends, 0);
 
         // Closing the player ends the program, keeps its placement and removes the play lists.
-        player = second.windows.existingPlayer();
+        player = second->windows.existingPlayer();
         player->move(60, 40); // the frame's place
-        player->resize(820, 610);
+        player->resize(700, 500);
         const double twipsPerPixel = 1440.0 / player->logicalDpiY();
         player->close();
-        QCOMPARE(second.ends, 1);
-        QCOMPARE(second.settings.get("Width").toDouble(), 820 * twipsPerPixel);
-        QCOMPARE(second.settings.get("Height").toDouble(), 610 * twipsPerPixel);
-        QCOMPARE(second.settings.get("Left").toDouble(), 60 * twipsPerPixel);
-        QCOMPARE(second.settings.get("Top").toDouble(), 40 * twipsPerPixel);
+        QCOMPARE(second->ends, 1);
+        QCOMPARE(second->settings.get("Width").toDouble(), 700 * twipsPerPixel);
+        QCOMPARE(second->settings.get("Height").toDouble(), 500 * twipsPerPixel);
+        QCOMPARE(second->settings.get("Left").toDouble(), 60 * twipsPerPixel);
+        QCOMPARE(second->settings.get("Top").toDouble(), 40 * twipsPerPixel);
         QVERIFY(QDir(playLists).entryList({"Temp*.m3u"}, QDir::Files).isEmpty());
-        QCOMPARE(SettingsStore(ini).get("DB"), catalogue);
-        QCOMPARE(SettingsStore(ini).get("Width"), second.settings.get("Width"));
+        QTRY_VERIFY(!second->windows.existingPlayer());
+        second.reset();
+
+        // The next start opens the player where it was left.
+        Session third(ini, playLists);
+        QVERIFY(Startup(third.state).run());
+        player = third.windows.existingPlayer();
+        QVERIFY(player && third.prompts.asked.empty());
+        QCOMPARE(player->pos(), QPoint(60, 40));
+        QCOMPARE(player->size(), QSize(700, 500));
+        player->close();
+        QCOMPARE(third.ends, 1);
     }
 };
 
