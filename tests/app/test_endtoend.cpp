@@ -3,7 +3,6 @@
 // and deleted, the statistics, the cataloguing window and back, and the close.
 
 #include "cataloger.h"
-#include "copyjob.h"
 #include "directorylist.h"
 #include "dirlisting.h"
 #include "dlgfrm.h"
