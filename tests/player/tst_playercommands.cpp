@@ -6,6 +6,7 @@
 #include "directorylist.h"
 #include "dlgfrm.h"
 #include "mp3fixture.h"
+#include "ondialog.h"
 #include "playerrig.h"
 #include "playlistrows.h"
 #include "runtestclasses.h"
@@ -69,16 +70,6 @@ struct CopyRig : PlayerRig {
 QByteArray contents(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Runs `act` on the next modal dialog as soon as it shows.
-void onDialog(const std::function<void(DlgFrm*)>& act) {
-    QTimer::singleShot(0, [act] {
-        if (auto* dialog = qobject_cast<DlgFrm*>(QApplication::activeModalWidget()))
-            act(dialog);
-        else
-            onDialog(act);
-    });
 }
 
 } // namespace
