@@ -30,10 +30,11 @@ void TreePlayer::connectCommands() {
 
     copyProgress = new QProgressBar(StatusBar1);
     copyProgress->setObjectName("copyProgress");
-    // Wide enough for its text, narrow enough not to widen a small window.
-    copyProgress->setMaximumWidth(
-        copyProgress->fontMetrics().horizontalAdvance("File 000 of 000: 00000 of 00000 KB") + 40);
-    copyProgress->setMinimumWidth(80);
+    // Wide enough for its text; the status text beside it gives way instead.
+    const int progressWidth =
+        copyProgress->fontMetrics().horizontalAdvance("File 000 of 000: 00000 of 00000 KB") + 40;
+    copyProgress->setMinimumWidth(progressWidth);
+    copyProgress->setMaximumWidth(progressWidth);
     copyProgress->hide();
     copyCancel = new QPushButton("Cancel", StatusBar1);
     copyCancel->setObjectName("copyCancel");
