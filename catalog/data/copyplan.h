@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cataloglists.h"
+#include "trackpaths.h"
 
 #include <QString>
 #include <vector>
@@ -16,12 +17,7 @@ struct Entry {
 };
 
 // Where the tracks are read from.
-struct Source {
-    bool local = false;      // local mode: the lists hold a walk of `localRoot`
-    QString localRoot;       // the local folder
-    bool useCdDrive = false; // the "&Drive" option: every disk is read from `cdDrive`
-    QString cdDrive;
-};
+using Source = TrackSource;
 
 // One file to copy.
 struct Item {
@@ -37,8 +33,5 @@ struct Item {
 // their play-list order. Entries whose track is not in the lists are left out.
 std::vector<Item> plan(const std::vector<Entry>& entries, const CatalogLists& lists,
                        const Source& source);
-
-// `drive`, the directory below it and the file name, with one separator between each.
-QString joinTrackPath(const QString& drive, const QString& dirName, const QString& fileName);
 
 } // namespace copyplan

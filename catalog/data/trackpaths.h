@@ -1,5 +1,8 @@
 #pragma once
 
+#include "cataloglists.h"
+
+#include <QHash>
 #include <QString>
 
 // Full paths of catalogued directories and tracks: the disk's drive, then the directory's
@@ -7,3 +10,31 @@
 // "/Music", "E:" and "\\" give "E:\\").
 QString fullDirPath(const QString& drive, const QString& dirName);
 QString fullTrackPath(const QString& drive, const QString& dirName, const QString& trackName);
+
+// Where the player reads tracks from.
+struct TrackSource {
+    bool local = false;      // local mode: the lists hold a walk of `localRoot`
+    QString localRoot;       // the local folder
+    bool useCdDrive = false; // the "&Drive" option: every disk is read from `cdDrive`
+    QString cdDrive;
+};
+
+// Where tracks lie and which disk holds them, read from the in-memory lists: in database mode
+// the disk's drive (or the one CD drive of the "&Drive" option), the directory's name below it
+// and the file name; in local mode a path under the local folder.
+class TrackPaths {
+public:
+    TrackPaths(const CatalogLists& lists, const TrackSource& source);
+
+    QString fullPath(const TrackRecord& track) const;
+    // The disk to insert for a track whose file is not there, and the drive it is read from.
+    QString diskName(const TrackRecord& track) const;
+    QString drive(const TrackRecord& track) const;
+    bool isLocal() const { return m_source.local; }
+
+private:
+    const CatalogLists& m_lists;
+    TrackSource m_source;
+    QHash<qint32, const DiskRecord*> m_disks;
+    QHash<qint32, const DirRecord*> m_dirs;
+};
