@@ -65,9 +65,6 @@ void applyPragmas(const QSqlDatabase& db) {
     QSqlQuery q(db);
     // First, so that the others wait for a program that holds the catalogue for a moment.
     q.exec("PRAGMA busy_timeout=5000");
-    // A new catalogue gets small pages: a scan commits every row on its own, and each commit
-    // writes every page it touched to the log. (An existing file keeps its page size.)
-    q.exec("PRAGMA page_size=1024");
     q.exec("PRAGMA journal_mode=WAL");
     q.exec("PRAGMA synchronous=NORMAL");
     q.exec("PRAGMA foreign_keys=OFF");

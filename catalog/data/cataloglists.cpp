@@ -1,6 +1,7 @@
 #include "cataloglists.h"
 
 #include "sqliterows.h"
+#include "textarena.h"
 
 #include <algorithm>
 
@@ -54,14 +55,16 @@ void LoadDirs(const QSqlDatabase& db, DirList& list) {
 }
 
 // Artists, albums and playing times repeat over many tracks: each record shares one copy.
+// All texts lie side by side in shared blocks.
 void LoadTracks(const QSqlDatabase& db, TrackList& list) {
-    TextPool durations, artists, albums;
+    TextArena arena;
+    TextPool durations(arena), artists(arena), albums(arena);
     loadTable(db, "Tracks", list, [&](const SqliteRows& q, TrackRecord& r) {
         r.TrackID = q.integer(0);
         r.DirID = q.integer(1);
         r.DiskID = q.integer(2);
-        r.Title = q.text(3);
-        r.TrackName = q.text(4);
+        r.Title = q.text(3, arena);
+        r.TrackName = q.text(4, arena);
         r.Duration = q.text(5, durations);
         r.Artist = q.text(6, artists);
         r.Album = q.text(7, albums);

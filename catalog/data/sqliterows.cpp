@@ -1,6 +1,7 @@
 #include "sqliterows.h"
 
 #include "catalogdb.h"
+#include "textarena.h"
 
 #include <QSqlDriver>
 #include <sqlite3.h>
@@ -45,22 +46,16 @@ QString SqliteRows::text(int column) const {
     return QString::fromUtf8(bytes, sqlite3_column_bytes(m_stmt, column));
 }
 
+QString SqliteRows::text(int column, TextArena& arena) const {
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
+    if (!bytes)
+        return {};
+    return arena.add(bytes, sqlite3_column_bytes(m_stmt, column));
+}
+
 QString SqliteRows::text(int column, TextPool& pool) const {
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
     if (!bytes)
         return {};
     return pool.intern(bytes, sqlite3_column_bytes(m_stmt, column));
-}
-
-QString TextPool::intern(const char* utf8, int size) {
-    const std::string_view bytes(utf8, size_t(size));
-    if (m_last && bytes == m_lastBytes)
-        return *m_last;
-    auto found = m_texts.find(bytes);
-    if (found == m_texts.end())
-        found = m_texts.emplace(std::string(bytes), QString::fromUtf8(utf8, size)).first;
-    // Nodes stay where they are as the map grows.
-    m_lastBytes = found->first;
-    m_last = &found->second;
-    return *m_last;
 }

@@ -1,15 +1,12 @@
 #pragma once
 
 #include <QByteArray>
-#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
-#include <string>
-#include <string_view>
-#include <unordered_map>
 
 struct sqlite3;
 struct sqlite3_stmt;
+class TextArena;
 class TextPool;
 
 // The rows of one statement, read through SQLite's own interface on a Qt connection: no
@@ -29,6 +26,8 @@ public:
     qint64 integer64(int column) const;
     // A NULL cell is a null string.
     QString text(int column) const;
+    // The cell's text stored in `arena`.
+    QString text(int column, TextArena& arena) const;
     // The cell's text shared through `pool`.
     QString text(int column, TextPool& pool) const;
 
@@ -36,21 +35,4 @@ private:
     QString m_statement;
     sqlite3* m_db = nullptr;
     sqlite3_stmt* m_stmt = nullptr;
-};
-
-// One shared copy of each distinct text: a million tracks name a few thousand artists.
-class TextPool {
-public:
-    QString intern(const char* utf8, int size);
-
-private:
-    struct Hash {
-        using is_transparent = void;
-        size_t operator()(std::string_view text) const {
-            return std::hash<std::string_view>()(text);
-        }
-    };
-    std::string_view m_lastBytes; // the previous row's text: rows in table order often repeat it
-    const QString* m_last = nullptr;
-    std::unordered_map<std::string, QString, Hash, std::equal_to<>> m_texts;
 };

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <memory>
+#include <string>
 
 class CatalogLoading : public QObject {
     Q_OBJECT
@@ -93,6 +94,45 @@ private slots:
             QCOMPARE(tracks[i].Duration, QString(i % 2 ? "00:03:00" : "00:04:00"));
         }
         QVERIFY(tracks[0].Artist.constData() == tracks[4].Artist.constData()); // one copy
+    }
+
+    // Titles and names lie side by side in shared blocks: each still reads as stored (UTF-8,
+    // bytes that are not UTF-8, a text longer than a block), ends where a QString must end,
+    // outlives its list, and changes alone.
+    void textsOutliveTheirListAndChangeAlone() {
+        sql("INSERT INTO Tracks (DirID, DiskID, Title, TrackName) VALUES (1, 1, 'Café Ü', "
+            "CAST(x'6361668e2e6d7033' AS TEXT))");
+        sql("INSERT INTO Tracks (DirID, DiskID, Title, TrackName) VALUES (1, 1, ?, '')",
+            {QString(20000, u'x')});
+        sql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+            "INSERT INTO Tracks (DirID, DiskID, Title, TrackName) "
+            "SELECT 1, 1, 'Title ' || i, 'track ' || i || '.mp3' FROM n");
+        QStringList kept;
+        {
+            TrackList tracks;
+            LoadTracks(db(), tracks);
+            QCOMPARE(tracks.size(), size_t(3003));
+            QCOMPARE(tracks[0].Title, QString("Café Ü"));
+            QCOMPARE(tracks[0].TrackName, QString::fromUtf8("caf\x8e.mp3"));
+            QCOMPARE(tracks[1].Title.size(), 20000);
+            QVERIFY(tracks[1].TrackName.isEmpty() && !tracks[1].TrackName.isNull());
+            for (const size_t i : {size_t(0), size_t(1), size_t(2), size_t(1500), size_t(3002)})
+                kept << tracks[i].Title << tracks[i].TrackName;
+        }
+        QCOMPARE(kept[4], QString("Title 1"));
+        QCOMPARE(kept[7], QString("track 1499.mp3"));
+        QVERIFY(kept[8].isNull()); // the spare element
+        for (const QString& text : kept)
+            QCOMPARE(qsizetype(std::char_traits<char16_t>::length(
+                         reinterpret_cast<const char16_t*>(text.utf16()))),
+                     text.size());
+        QString changed = kept[4];
+        const QString neighbour = kept[5];
+        kept.clear();
+        changed.append(" and more");
+        changed.prepend("More of ");
+        QCOMPARE(changed, QString("More of Title 1 and more"));
+        QCOMPARE(neighbour, QString("track 1.mp3"));
     }
 
     void reloadAfterDeletionShrinks() {
