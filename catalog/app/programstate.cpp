@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <future>
 
 ProgramState::ProgramState(Prompts& prompts_, SettingsStore& settings_)
     : prompts(prompts_), settings(settings_), tempPlaylistDir(defaultTempPlaylistDir()),
@@ -39,11 +40,25 @@ bool ProgramState::loadCatalogue() {
         CatalogConnection* connection = queryConnection();
         if (!connection || !connection->isOpen())
             throw CatalogError(connection ? connection->lastError() : QString());
+        // Loading reads only the tables' own pages: the indexes and the free pages are checked
+        // meanwhile, on a second core.
+        std::future<void> pages = std::async(std::launch::async, catalogdb::checkPages, DBPath);
         LoadCatalog(connection->db(), lists);
+        pages.get();
         return true;
     } catch (const CatalogError& e) {
         lists = {};
         closeQueryConnection();
+        prompts.message(catalogdb::unreadableMessage(DBPath, e));
+        return false;
+    }
+}
+
+bool ProgramState::checkCatalogue() {
+    try {
+        catalogdb::checkPages(DBPath);
+        return true;
+    } catch (const CatalogError& e) {
         prompts.message(catalogdb::unreadableMessage(DBPath, e));
         return false;
     }

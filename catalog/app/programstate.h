@@ -54,10 +54,14 @@ public:
     CatalogConnection* queryConnection();
     Lookups lookups();
     void closeQueryConnection();
-    // Loads `lists` from the catalogue for the player. A catalogue that cannot be read
-    // completely is reported (the file, what is wrong, its backup), the lists are emptied
-    // rather than left part-loaded, and false is returned.
+    // Loads `lists` from the catalogue for the player, while another thread checks every page
+    // of it. A catalogue that cannot be read completely or has a damaged page is reported (the
+    // file, what is wrong, its backup), the lists are emptied rather than left part-loaded, and
+    // false is returned.
     bool loadCatalogue();
+    // Checks every page of the catalogue without loading it; reports damage as loadCatalogue
+    // does.
+    bool checkCatalogue();
 
 private:
     std::unique_ptr<CatalogConnection> m_query;

@@ -36,17 +36,17 @@ bool Startup::run() {
             m_state.settings.set("DB", QString());
             continue;
         }
-        if (tracks != 0 && !m_state.DBPath.isEmpty()) {
-            // A damaged catalogue was reported: choose another (its backup, perhaps).
-            if (!m_state.loadCatalogue()) {
-                m_state.DBPath.clear();
-                m_state.settings.set("DB", QString());
-                continue;
-            }
-            m_state.windows->showPlayer();
-        } else {
-            m_state.windows->showCataloger(false);
+        // A damaged catalogue was reported: choose another (its backup, perhaps).
+        const bool toPlayer = tracks != 0 && !m_state.DBPath.isEmpty();
+        if (!(toPlayer ? m_state.loadCatalogue() : m_state.checkCatalogue())) {
+            m_state.DBPath.clear();
+            m_state.settings.set("DB", QString());
+            continue;
         }
+        if (toPlayer)
+            m_state.windows->showPlayer();
+        else
+            m_state.windows->showCataloger(false);
         return true;
     }
 }
@@ -62,7 +62,9 @@ bool Startup::ChooseDatabase() {
             endProgram(m_state, "No DB specified.");
             return false;
         }
-        const catalogdb::Preparation prepared = catalogdb::prepare(m_state.DBPath);
+        // Its pages are checked as it is loaded.
+        const catalogdb::Preparation prepared =
+            catalogdb::prepare(m_state.DBPath, catalogdb::PageCheck::Later);
         if (prepared.ok)
             break;
         m_state.prompts.message(prepared.error +

@@ -6,6 +6,8 @@
 #include <QSqlError>
 #include <QStringList>
 #include <atomic>
+#include <memory>
+#include <sqlite3.h>
 
 namespace {
 
@@ -112,7 +114,8 @@ struct Examined {
     bool noSchema = false; // a database without tables: new, or still being made elsewhere
 };
 
-QString checkCatalogue(const QSqlDatabase& db, const QString& path, Examined& found) {
+QString checkCatalogue(const QSqlDatabase& db, const QString& path, catalogdb::PageCheck pages,
+                       Examined& found) {
     QSqlQuery objects = catalogdb::run(db, "SELECT COUNT(*) FROM sqlite_master");
     found.noSchema = objects.next() && objects.value(0).toInt() == 0;
     objects.finish();
@@ -125,6 +128,8 @@ QString checkCatalogue(const QSqlDatabase& db, const QString& path, Examined& fo
     if (found.version > catalogdb::SchemaVersion)
         return QStringLiteral("The catalogue \"%1\" was made by a newer version of Catalog.")
             .arg(nativePath(path));
+    if (pages == catalogdb::PageCheck::Later)
+        return {};
     q = catalogdb::run(db, "PRAGMA quick_check(1)");
     const QString verdict = q.next() ? q.value(0).toString() : QString();
     if (verdict != "ok")
@@ -154,7 +159,7 @@ QString whyCannotRead(const QString& path, const CatalogError& error) {
 // reads its schema version. The connection may read and write, so that SQLite itself removes
 // the log files it made for it when it is the last to close; it never removes files another
 // program is using.
-Examined examine(const QString& path) {
+Examined examine(const QString& path, catalogdb::PageCheck pages) {
     // An empty file is a catalogue another program is making, still all in its log.
     Examined found;
     if (QFileInfo(path).size() > 0 && !hasSqliteHeader(headerOf(path))) {
@@ -169,7 +174,7 @@ Examined examine(const QString& path) {
         try {
             if (!db.open())
                 throw CatalogError(db.lastError().text(), catalogdb::resultCode(db.lastError()));
-            found.why = checkCatalogue(db, path, found);
+            found.why = checkCatalogue(db, path, pages, found);
         } catch (const CatalogError& e) {
             found.why = whyCannotRead(path, e);
         }
@@ -289,7 +294,7 @@ QSqlQuery run(const QSqlDatabase& db, const QString& statement, const QVariantLi
     return query;
 }
 
-Preparation prepare(const QString& path) {
+Preparation prepare(const QString& path, PageCheck pages) {
     Preparation result;
     const QFileInfo info(path);
     if (info.exists() && !info.isFile()) {
@@ -302,7 +307,7 @@ Preparation prepare(const QString& path) {
             result.ok = result.created = true;
             return result;
         }
-        Examined found = examine(path);
+        Examined found = examine(path, pages);
         // No tables yet: another program is making this catalogue right now (its tables may
         // still be in its log only), or it is an empty database. Make it, or wait for it.
         if (found.noSchema) {
@@ -310,7 +315,7 @@ Preparation prepare(const QString& path) {
                 result.ok = result.created = true;
                 return result;
             }
-            found = examine(path);
+            found = examine(path, pages);
         }
         result.error = found.why;
         if (!result.error.isEmpty())
@@ -325,6 +330,35 @@ Preparation prepare(const QString& path) {
     }
     result.ok = true;
     return result;
+}
+
+void checkPages(const QString& path) {
+    // SQLite's own interface: a Qt connection belongs to the thread that made it.
+    sqlite3* opened = nullptr;
+    const int code = sqlite3_open_v2(QFile::encodeName(path).constData(), &opened,
+                                     SQLITE_OPEN_READWRITE, nullptr);
+    const std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)> db(opened, sqlite3_close_v2);
+    const auto fail = [&db](int result) {
+        throw CatalogError(
+            QString::fromUtf8(db ? sqlite3_errmsg(db.get()) : sqlite3_errstr(result)),
+            result & 0xff);
+    };
+    if (code != SQLITE_OK)
+        fail(code);
+    sqlite3_busy_timeout(db.get(), 5000);
+    sqlite3_stmt* prepared = nullptr;
+    if (const int result =
+            sqlite3_prepare_v2(db.get(), "PRAGMA quick_check(1)", -1, &prepared, nullptr);
+        result != SQLITE_OK)
+        fail(result);
+    const std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)> statement(prepared,
+                                                                               sqlite3_finalize);
+    const int result = sqlite3_step(statement.get());
+    if (result != SQLITE_ROW)
+        fail(result);
+    const auto* verdict = reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), 0));
+    if (!verdict || qstrcmp(verdict, "ok") != 0)
+        throw CatalogError(QString::fromUtf8(verdict), codeCorrupt);
 }
 
 qint64 countTracks(const QString& path, QString* error) {

@@ -34,7 +34,15 @@ struct Preparation {
 // Makes sure `path` holds a catalogue. A missing or empty file becomes a new catalogue; a
 // file that is not one, or a damaged catalogue, is refused and never modified. Other programs
 // may have the catalogue open meanwhile: none of their files is touched.
-Preparation prepare(const QString& path);
+// With PageCheck::Later, every page but the schema's is left for the caller to check with
+// checkPages, as loading the lists does beside its own reading.
+enum class PageCheck { Now, Later };
+Preparation prepare(const QString& path, PageCheck pages = PageCheck::Now);
+
+// Reads every page of the catalogue at `path` on a connection of its own, so any thread may
+// run it. Throws CatalogError when a page is damaged (a code that failureOf calls Damaged) or
+// the file cannot be read.
+void checkPages(const QString& path);
 
 // What the engine's result code says went wrong, in the program's terms.
 enum class Failure { Other, InUse, ReadOnly, DiskFull, Damaged };

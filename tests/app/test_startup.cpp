@@ -223,6 +223,28 @@ private Q_SLOTS:
         QCOMPARE(m_rig->settings.get("DB"), compaction::backupPath(music));
     }
 
+    // Loading reads no index: damage there is found on the side, before either window opens.
+    void damagedIndexIsFoundAtStart_data() {
+        QTest::addColumn<int>("tracks");
+        QTest::newRow("player") << 3000;
+        QTest::newRow("cataloger") << 0;
+    }
+    void damagedIndexIsFoundAtStart() {
+        QFETCH(int, tracks);
+        const QString music = path("music.mdb");
+        QVERIFY(makeFilledCatalogue(music, tracks));
+        QVERIFY(damageIndex(music, "TracksByName"));
+        m_rig->settings.set("DB", music);
+        m_rig->settings.set("Drive", "/");
+
+        QVERIFY(!Startup(m_rig->state).run()); // no other catalogue chosen
+        QVERIFY(!m_rig->prompts.asked.empty());
+        QVERIFY2(m_rig->prompts.asked[0].text.contains("music.mdb\" is damaged"),
+                 qPrintable(m_rig->prompts.asked[0].text));
+        QVERIFY(m_windows.shown.isEmpty());
+        QVERIFY(m_rig->state.lists.tracks.empty());
+    }
+
     // A catalogue damaged after it was opened: loading the lists for the player says so and
     // leaves no part of it in the lists.
     void damagedCatalogueIsNotLoadedInPart() {

@@ -43,3 +43,23 @@ inline bool damagePages(const QString& path) {
     }
     return true;
 }
+
+// Overwrites the first page of the index `name` with random bytes. The catalogue must be
+// closed.
+inline bool damageIndex(const QString& path, const QString& name) {
+    qint64 root = 0;
+    {
+        CatalogConnection c(path, "index");
+        QSqlQuery q =
+            catalogdb::run(c.db(), "SELECT rootpage FROM sqlite_master WHERE name = ?", {name});
+        root = q.next() ? q.value(0).toLongLong() : 0;
+    }
+    QFile file(path);
+    if (root < 2 || !file.open(QIODevice::ReadWrite))
+        return false;
+    const QByteArray header = file.read(18);
+    const int pageSize = (quint8(header[16]) << 8) | quint8(header[17]);
+    QByteArray noise(pageSize, '\0');
+    QRandomGenerator(11).fillRange(reinterpret_cast<quint32*>(noise.data()), pageSize / 4);
+    return file.seek((root - 1) * pageSize) && file.write(noise) == pageSize;
+}
