@@ -70,14 +70,3 @@ NodeRef parseNodeKey(const QString& key) {
     ref.id = ok ? id : 0;
     return ref;
 }
-
-std::vector<qint32> tracksUnder(const TrackList& tracks, NodeRef node) {
-    std::vector<qint32> found;
-    const bool disk = node.kind == NodeKind::Disk;
-    for (qint32 i = 0; i < static_cast<qint32>(tracks.size()); ++i) {
-        const TrackRecord& track = tracks[i];
-        if (track.TrackID != 0 && (disk ? track.DiskID : track.DirID) == node.id)
-            found.push_back(i);
-    }
-    return found;
-}

@@ -52,6 +52,3 @@ struct NodeRef {
     qint32 id = 0;
 };
 NodeRef parseNodeKey(const QString& key);
-
-// Indexes into `tracks` of the tracks on a disk or in a directory, in list order.
-std::vector<qint32> tracksUnder(const TrackList& tracks, NodeRef node);

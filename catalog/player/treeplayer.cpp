@@ -66,7 +66,8 @@ std::optional<double> twipsSetting(const SettingsStore& settings, const QString&
 } // namespace
 
 TreePlayer::TreePlayer(ProgramState& state, QWidget* parent)
-    : QMainWindow(parent), m_state(state), m_trackLookup(state.lists.tracks) {
+    : QMainWindow(parent), m_state(state), m_trackLookup(state.lists.tracks),
+      m_trackGroups(state.lists.tracks) {
     setWindowTitle("Player");
     setAttribute(Qt::WA_DeleteOnClose);
     buildControls();

@@ -3,6 +3,7 @@
 #include "catalogmodels.h"
 #include "panefold.h"
 #include "playerstrip.h"
+#include "trackgroups.h"
 #include "tracklookup.h"
 
 #include <QMainWindow>
@@ -207,6 +208,7 @@ private:
     QRandomGenerator m_random; // the random songs' draws, seeded when the window loads
     QPointer<CopyJob> m_copy;  // the copy under way, if any
     TrackLookup m_trackLookup;
+    TrackGroups m_trackGroups;
     std::unique_ptr<MediaPlayer> m_player;
     // What was handed to the embedded player: the track list of that moment, the row started
     // (1-based) and whether the whole list was opened.

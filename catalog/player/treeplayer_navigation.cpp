@@ -10,6 +10,7 @@
 
 void TreePlayer::FillCatalogTree() {
     treeModel->setTree(buildCatalogTree(m_state.lists.disks, m_state.lists.dirs));
+    m_trackGroups.rebuild();
 }
 
 int TreePlayer::selectedNode() const {
@@ -42,7 +43,7 @@ void TreePlayer::Tree_Click() {
     }
     const TrackList& tracks = m_state.lists.tracks;
     std::vector<TrackItem> items;
-    for (const qint32 i : tracksUnder(tracks, selected))
+    for (const qint32 i : m_trackGroups.under(selected))
         items.push_back({tracks[i].TrackID, tracks[i].TrackName});
     filesModel->setItems(std::move(items));
 }
