@@ -47,24 +47,26 @@ void LoadDisks(const QSqlDatabase& db, DiskList& list) {
 }
 
 void LoadDirs(const QSqlDatabase& db, DirList& list) {
-    loadTable(db, "Dirs", list, [](const SqliteRows& q, DirRecord& r) {
+    TextArena names;
+    loadTable(db, "Dirs", list, [&](const SqliteRows& q, DirRecord& r) {
         r.DirID = q.integer(0);
         r.DiskID = q.integer(1);
-        r.DirName = q.text(2);
+        r.DirName = q.text(2, names);
     });
 }
 
 // Artists, albums and playing times repeat over many tracks: each record shares one copy.
-// All texts lie side by side in shared blocks.
+// All texts lie side by side in shared blocks, the names apart from the rest, so that a search
+// by name reads only names.
 void LoadTracks(const QSqlDatabase& db, TrackList& list) {
-    TextArena arena;
+    TextArena arena, names;
     TextPool durations(arena), artists(arena), albums(arena);
     loadTable(db, "Tracks", list, [&](const SqliteRows& q, TrackRecord& r) {
         r.TrackID = q.integer(0);
         r.DirID = q.integer(1);
         r.DiskID = q.integer(2);
         r.Title = q.text(3, arena);
-        r.TrackName = q.text(4, arena);
+        r.TrackName = q.text(4, names);
         r.Duration = q.text(5, durations);
         r.Artist = q.text(6, artists);
         r.Album = q.text(7, albums);

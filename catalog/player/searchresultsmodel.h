@@ -28,13 +28,13 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 private:
-    struct Row {
-        QString name;          // the track's or directory's name
-        QString artist, title; // rows found by their tags only
-    };
-    QString text(const Row& row) const;
-    template <typename Fill> void reset(size_t count, Fill fill);
+    QString text(size_t row) const;
+    // Empties the rows, then makes `count` rows with `fill(i)` for each: the old rows are gone
+    // before the new ones take memory.
+    template <typename Fill> void reset(size_t count, bool tags, Fill fill);
 
-    std::vector<Row> m_rows;
+    std::vector<QString> m_names;   // the track's or directory's name
+    std::vector<QString> m_artists; // with m_titles, for rows found by their tags only
+    std::vector<QString> m_titles;
     bool m_tags = false;
 };

@@ -41,6 +41,24 @@ private slots:
         QVERIFY(searchTrackTags(tracks_, "orderx").empty());
     }
 
+    // A large list is searched in parts at once: the hits still come once each, in list order,
+    // at both ends and on either side of the split.
+    void largeListsKeepListOrder() {
+        TrackList tracks(300001);
+        const std::vector<qint32> hits = {0, 149999, 150000, 150001, 299999};
+        for (size_t i = 0; i + 1 < tracks.size(); ++i) {
+            tracks[i].TrackID = qint32(i + 1);
+            tracks[i].TrackName = QString("track %1.mp3").arg(i);
+        }
+        for (const qint32 i : hits) {
+            tracks[size_t(i)].TrackName = QString("Zebra %1.mp3").arg(i);
+            tracks[size_t(i)].Artist = "zebra";
+        }
+        QCOMPARE(searchTrackNames(tracks, "ZEBRA"), hits);
+        QCOMPARE(searchTrackTags(tracks, "zebra"), hits);
+        QCOMPARE(searchTrackNames(tracks, "").size(), tracks.size() - 1);
+    }
+
     void resultReadsArtistTitleAndFileName() {
         QCOMPARE(tagsResultText(tracks_[2]), QString("Miles Davis - So What (so what.mp3)"));
     }
