@@ -27,7 +27,7 @@ using TagLib::MPEG::Header;
 // MP3, however large it is. And how far before the end (the tags there left out) the last
 // frame may lie for TagLib to look for it.
 constexpr long kFrameSearchBytes = 64 * 1024;
-constexpr long kBlockBytes = 4096;
+constexpr long kBlockBytes = 4095;
 // Frames compared at the start of the stream, and points through it where one more frame is
 // compared: a VBR file often opens with many frames of quiet at one low bitrate.
 constexpr int kLeadingFramesProbed = 8;
@@ -73,21 +73,27 @@ long audioStart(ScanFile& stream) {
     return long(TagLib::ID3v2::Header(head).completeTagSize());
 }
 
-// Whether a frame that TagLib accepts (its header and the next frame's agree) starts in
-// [from, to). Read a block at a time: the frame is mostly right there.
-bool frameWithin(ScanFile& stream, long from, long to) {
+// Where the first frame that TagLib accepts (its header and the next frame's agree) starts in
+// [from, to), or -1. Read a block at a time: the frame is mostly right there. (TagLib's own
+// search looks at each byte through a copy-on-write check, several times slower.)
+long frameAt(ScanFile& stream, long from, long to) {
     BareFile file(&stream);
     for (long at = from; at < to; at += kBlockBytes) {
         stream.seek(at);
-        // One byte more: a frame sync may straddle two blocks.
+        // One byte more: a frame sync may straddle two blocks. (Together, no more than a read
+        // window, so that the header checks then read from the same window.)
         const TagLib::ByteVector block = stream.readBlock(std::min(kBlockBytes, to - at) + 1);
         for (unsigned int i = 0; i + 1 < block.size(); ++i) {
             if (uchar(block[i]) == 0xff && (uchar(block[i + 1]) & 0xe0) == 0xe0 &&
                 Header(&file, at + long(i), true).isValid())
-                return true;
+                return at + long(i);
         }
     }
-    return false;
+    return -1;
+}
+
+bool frameWithin(ScanFile& stream, long from, long to) {
+    return frameAt(stream, from, to) >= 0;
 }
 
 // Whether a frame starts in the last kFrameSearchBytes before `end`, looking at the last block
@@ -110,7 +116,7 @@ long streamEnd(TagLib::MPEG::File& file) {
 
 // Whether frames of different bitrates show up near the start or at a few points through the
 // stream. Only a handful of 4-byte headers are read.
-bool bitrateVaries(TagLib::MPEG::File& file, long first, long end) {
+bool bitrateVaries(TagLib::MPEG::File& file, ScanFile& stream, long first, long end) {
     const int bitrate = Header(&file, first, false).bitrate();
     long offset = first;
     for (int i = 0; i < kLeadingFramesProbed && offset < end; ++i) {
@@ -122,7 +128,7 @@ bool bitrateVaries(TagLib::MPEG::File& file, long first, long end) {
         offset += header.frameLength();
     }
     for (int i = 1; i <= kStreamPointsProbed; ++i) {
-        const long at = file.nextFrameOffset(first + (end - first) * i / (kStreamPointsProbed + 1));
+        const long at = frameAt(stream, first + (end - first) * i / (kStreamPointsProbed + 1), end);
         if (at < 0 || at >= end)
             continue;
         const Header header(&file, at, false);
@@ -163,7 +169,7 @@ double playingMilliseconds(TagLib::MPEG::File& file, ScanFile& stream) {
     // which is only right when the bitrate is constant.
     const TagLib::MPEG::XingHeader* header = properties.xingHeader();
     const bool exact = header ? headerFits(*header, Header(&file, first, false), end - first)
-                              : !bitrateVaries(file, first, end);
+                              : !bitrateVaries(file, stream, first, end);
     if (exact)
         return properties.lengthInMilliseconds();
     return countedMilliseconds(stream, first, end).value_or(-1);

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr qint64 kWindowBytes = 16 * 1024;
+constexpr qint64 kWindowBytes = 4096;
 
 qint64 readAt(int fd, qint64 offset, char* into, qint64 count) {
     qint64 done = 0;
@@ -40,7 +40,9 @@ ScanFile::ScanFile(const QByteArray& localPath, const std::atomic<bool>& stop)
         return;
     }
     m_size = status.st_size;
-    m_window = std::make_unique<char[]>(size_t(kWindowBytes));
+    m_buffer = std::make_unique<char[]>(m_windows.size() * size_t(kWindowBytes));
+    for (size_t i = 0; i < m_windows.size(); ++i)
+        m_windows[i].bytes = m_buffer.get() + i * size_t(kWindowBytes);
 }
 
 ScanFile::~ScanFile() {
@@ -54,18 +56,32 @@ qint64 ScanFile::read(qint64 offset, char* into, qint64 count) {
     count = std::min(count, m_size - offset);
     if (count > kWindowBytes)
         return readAt(m_fd, offset, into, count);
-    const bool held = offset >= m_windowStart && offset + count <= m_windowStart + m_windowSize;
-    if (!held) {
-        // A walk backwards (TagLib looking for the last frame) wants the bytes before this read
-        // next: the window then ends where this read ends.
-        const qint64 start =
-            offset < m_windowStart ? std::max<qint64>(0, offset + count - kWindowBytes) : offset;
-        m_windowStart = start;
-        m_windowSize = readAt(m_fd, start, m_window.get(), std::min(kWindowBytes, m_size - start));
-    }
-    const qint64 available = std::clamp<qint64>(m_windowStart + m_windowSize - offset, 0, count);
-    std::memcpy(into, m_window.get() + (offset - m_windowStart), size_t(available));
+    const Window& window = windowFor(offset, count);
+    const qint64 available = std::clamp<qint64>(window.start + window.size - offset, 0, count);
+    std::memcpy(into, window.bytes + (offset - window.start), size_t(available));
     return available;
+}
+
+ScanFile::Window& ScanFile::windowFor(qint64 offset, qint64 count) {
+    Window* oldest = &m_windows[0];
+    for (Window& window : m_windows) {
+        if (window.size > 0 && offset >= window.start &&
+            offset + count <= window.start + window.size) {
+            window.used = ++m_reads;
+            return window;
+        }
+        if (window.used < oldest->used)
+            oldest = &window;
+    }
+    // A walk backwards (TagLib looking for the last frame) reads just before the window filled
+    // last, and wants the bytes before this read next: the window then ends where it ends.
+    const bool backwards = offset < m_lastStart && offset + count >= m_lastStart - kWindowBytes;
+    oldest->start = backwards ? std::max<qint64>(0, offset + count - kWindowBytes) : offset;
+    oldest->size =
+        readAt(m_fd, oldest->start, oldest->bytes, std::min(kWindowBytes, m_size - oldest->start));
+    oldest->used = ++m_reads;
+    m_lastStart = oldest->start;
+    return *oldest;
 }
 
 TagLib::ByteVector ScanFile::readBlock(unsigned long length) {

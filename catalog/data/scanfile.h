@@ -5,14 +5,16 @@
 
 #include <tiostream.h>
 
+#include <array>
 #include <atomic>
 #include <memory>
 
 // A regular file opened read-only by the bytes of its name, which need not be valid UTF-8, for
-// TagLib and libmpg123 to read during a scan. Reads go through one small window of the file,
-// so that the many small reads of a frame walk do not each reach the system, and memory stays
-// bounded whatever the file's size. Once `stop` is set the file reads as if it ended there: a
-// walk over a file of gigabytes ends within a read.
+// TagLib and libmpg123 to read during a scan. Reads go through a few small windows of the
+// file, so that the many small reads of a frame walk do not each reach the system, the head
+// and the tail of the file are each read once however often the readers come back to them,
+// and memory stays bounded whatever the file's size. Once `stop` is set the file reads as if it
+// ended there: a walk over a file of gigabytes ends within a read.
 class ScanFile : public TagLib::IOStream {
 public:
     ScanFile(const QByteArray& localPath, const std::atomic<bool>& stop);
@@ -41,12 +43,22 @@ public:
     void truncate(long) override {}
 
 private:
+    struct Window {
+        qint64 start = 0;
+        qint64 size = 0;  // bytes of the file held
+        quint64 used = 0; // when it was last read from
+        char* bytes = nullptr;
+    };
+    // The window that holds [offset, offset + count), filled from the file if none did.
+    Window& windowFor(qint64 offset, qint64 count);
+
     QByteArray m_localPath;
     const std::atomic<bool>& m_stop;
     int m_fd = -1;
     qint64 m_size = 0;
     qint64 m_position = 0;
-    std::unique_ptr<char[]> m_window;
-    qint64 m_windowStart = 0;
-    qint64 m_windowSize = 0; // bytes of the file held in m_window
+    std::unique_ptr<char[]> m_buffer;
+    std::array<Window, 4> m_windows;
+    quint64 m_reads = 0;
+    qint64 m_lastStart = -1; // where the window filled last starts
 };

@@ -1,10 +1,12 @@
 #include "mp3fixture.h"
 #include "mp3info.h"
 #include "runtestclasses.h"
+#include "scanfile.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -372,6 +374,44 @@ private slots:
     }
 };
 
+// The scan reads files through a few windows: whatever the order of the reads, each returns
+// the file's own bytes, and reads past the end return what there is.
+class WindowedReads : public QObject {
+    Q_OBJECT
+
+private slots:
+    void readsReturnTheFilesBytes() {
+        QTemporaryDir dir;
+        QFile file(dir.filePath("bytes.bin"));
+        QByteArray bytes(50000, '\0');
+        QRandomGenerator random(3);
+        for (char& byte : bytes)
+            byte = char(random.bounded(256));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+
+        const std::atomic<bool> never{false};
+        ScanFile stream(QFile::encodeName(file.fileName()), never);
+        QVERIFY(stream.isOpen());
+        // Forwards, backwards from the end a block at a time, back to the head, jumps over
+        // several windows, reads straddling window edges, and reads past the end.
+        std::vector<std::pair<qint64, qint64>> reads = {{0, 10}, {10, 4000}, {4000, 200}};
+        for (qint64 at = 49000; at >= 40000; at -= 1000)
+            reads.push_back({at, 1000});
+        for (int i = 0; i < 300; ++i)
+            reads.push_back({random.bounded(52000), random.bounded(1, 9000)});
+        reads.push_back({49990, 100});
+        for (const auto& [offset, count] : reads) {
+            QByteArray read(int(count), '\0');
+            const qint64 got = stream.read(offset, read.data(), count);
+            const QByteArray expected = bytes.mid(offset, count);
+            QCOMPARE(got, qint64(expected.size()));
+            QVERIFY2(read.left(int(got)) == expected,
+                     qPrintable(QString("%1 bytes at %2").arg(count).arg(offset)));
+        }
+    }
+};
+
 class PlayingTimeText : public QObject {
     Q_OBJECT
 
@@ -401,7 +441,9 @@ int main(int argc, char** argv) {
     UnreadableFiles unreadable;
     LargeFiles large;
     PlayingTimeText text;
-    return runTestClasses(argc, argv, {&playingTime, &tagTexts, &unreadable, &large, &text});
+    WindowedReads windowed;
+    return runTestClasses(argc, argv,
+                          {&playingTime, &tagTexts, &unreadable, &large, &text, &windowed});
 }
 
 #include "test_mp3info.moc"
