@@ -40,6 +40,8 @@ public:
     void addFiles();
     bool isScanning() const { return m_scanner != nullptr; }
     void cancelScan();
+    // How often, at most, a scan lets the window show its progress and handle its events.
+    int scanEventsEveryMs = 40;
 
     // The menu commands, callable as the menu calls them.
     void catalogDisk();
@@ -114,6 +116,7 @@ private:
     bool m_closeAfterScan = false;
     bool m_playerWasEnabled = true;
     QElapsedTimer m_sinceStatus;
+    QElapsedTimer m_sinceEvents; // since the scan last let the window handle its events
     QElapsedTimer m_scanClock;
     ScanProgress m_progress;
 };

@@ -101,15 +101,19 @@ void Cataloger::runScan(const QString& start, const std::function<void(DiskScann
 }
 
 // Between directory entries: show progress, keep the window responsive, and stop when the
-// person asked to.
+// person asked to. The window is brought up to date 25 times a second: doing it at every step
+// only paints what nobody sees, and took a third of a fast scan's time.
 bool Cataloger::scanStep(const QString& directory) {
+    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < scanEventsEveryMs)
+        return !m_cancelRequested;
+    m_sinceEvents.restart();
     if (m_scanner)
         showScanProgress(directory);
     QApplication::processEvents();
     return !m_cancelRequested;
 }
 
-// The bar follows every step; the texts change at most ten times a second. Until the walk has
+// The bar follows every step shown; the texts change at most ten times a second. Until the walk has
 // listed its files the bar only shows that it is busy.
 void Cataloger::showScanProgress(const QString& directory) {
     m_progress.update(m_scanner->counts().files, m_scanner->filesListed(), m_scanClock.elapsed());
@@ -143,6 +147,7 @@ void Cataloger::setScanning(bool scanning) {
         m_scanClock.start();
         scanProgress->setRange(0, 0);
         m_sinceStatus.invalidate();
+        m_sinceEvents.invalidate();
         m_scanRefresh->start();
     } else {
         m_scanRefresh->stop();

@@ -378,6 +378,7 @@ private Q_SLOTS:
                 QVERIFY(fixture::writeMp3(root.filePath(QString("%1/%2.mp3").arg(dir).arg(f)), {}));
         }
         Cataloger* w = open();
+        w->scanEventsEveryMs = 0;        // the cancel is seen at the next step, however soon
         w->mnuPlayer->setEnabled(false); // as start-up opens it on an empty catalogue
         clickRow(w->DBGrid1, 0);
         QVERIFY(w->Dir1->setPath(disk.path()));
