@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sharedtext.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <vector>
@@ -18,15 +20,16 @@ struct DirRecord {
     QString DirName;
 };
 
+// Playing times, albums and artists repeat over many tracks: each is shared.
 struct TrackRecord {
     qint32 TrackID = 0;
     qint32 DirID = 0;
     qint32 DiskID = 0;
     QString Title;
     QString TrackName;
-    QString Duration;
-    QString Album;
-    QString Artist;
+    SharedText Duration;
+    SharedText Album;
+    SharedText Artist;
 };
 
 // A list loaded from a table of n rows holds the rows in table order followed by one spare

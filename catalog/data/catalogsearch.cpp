@@ -109,8 +109,12 @@ std::vector<qint32> searchTrackTags(const TrackList& tracks, const QString& text
 }
 
 QString tagsResultText(const TrackRecord& track) {
+    return tagsResultText(track.Artist, track.Title, track.TrackName);
+}
+
+QString tagsResultText(const QString& artist, const QString& title, const QString& trackName) {
     QString text;
-    text.reserve(track.Artist.size() + track.Title.size() + track.TrackName.size() + 6);
-    text.append(track.Artist).append(u" - ").append(track.Title).append(u" (");
-    return text.append(track.TrackName).append(u')');
+    text.reserve(artist.size() + title.size() + trackName.size() + 6);
+    text.append(artist).append(u" - ").append(title).append(u" (");
+    return text.append(trackName).append(u')');
 }

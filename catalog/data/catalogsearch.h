@@ -17,3 +17,4 @@ std::vector<qint32> searchTrackTags(const TrackList& tracks, const QString& text
 
 // How a track found by its tags is listed: "Artist - Title (file name)".
 QString tagsResultText(const TrackRecord& track);
+QString tagsResultText(const QString& artist, const QString& title, const QString& trackName);

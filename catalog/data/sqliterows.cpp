@@ -53,7 +53,7 @@ QString SqliteRows::text(int column, TextArena& arena) const {
     return arena.add(bytes, sqlite3_column_bytes(m_stmt, column));
 }
 
-QString SqliteRows::text(int column, TextPool& pool) const {
+SharedText SqliteRows::text(int column, TextPool& pool) const {
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
     if (!bytes)
         return {};

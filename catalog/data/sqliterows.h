@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sharedtext.h"
+
 #include <QByteArray>
 #include <QSqlDatabase>
 #include <QString>
@@ -29,7 +31,7 @@ public:
     // The cell's text stored in `arena`.
     QString text(int column, TextArena& arena) const;
     // The cell's text shared through `pool`.
-    QString text(int column, TextPool& pool) const;
+    SharedText text(int column, TextPool& pool) const;
 
 private:
     QString m_statement;

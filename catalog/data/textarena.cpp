@@ -49,7 +49,7 @@ QString TextArena::add(const char* utf8, qsizetype size) {
     return QString(QString::DataPointer(m_block.d_ptr(), start, length));
 }
 
-QString TextPool::intern(const char* utf8, int size) {
+SharedText TextPool::intern(const char* utf8, int size) {
     const std::string_view bytes(utf8, size_t(size));
     if (m_last >= 0 && m_entries[size_t(m_last)].bytes == bytes)
         return m_entries[size_t(m_last)].text;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sharedtext.h"
+
 #include <QString>
 #include <string>
 #include <vector>
@@ -29,13 +31,13 @@ private:
 class TextPool {
 public:
     explicit TextPool(TextArena& arena) : m_arena(arena) {}
-    QString intern(const char* utf8, int size);
+    SharedText intern(const char* utf8, int size);
 
 private:
     struct Entry {
         size_t hash;
         std::string bytes;
-        QString text;
+        SharedText text;
     };
     void grow();
 

@@ -37,13 +37,7 @@ void SearchResultsModel::setTags(const TrackList& tracks, const std::vector<qint
 }
 
 QString SearchResultsModel::text(size_t row) const {
-    if (!m_tags)
-        return m_names[row];
-    TrackRecord track;
-    track.TrackName = m_names[row];
-    track.Artist = m_artists[row];
-    track.Title = m_titles[row];
-    return tagsResultText(track);
+    return m_tags ? tagsResultText(m_artists[row], m_titles[row], m_names[row]) : m_names[row];
 }
 
 QStringList SearchResultsModel::stringList() const {
