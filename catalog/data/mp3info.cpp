@@ -161,16 +161,19 @@ double playingMilliseconds(TagLib::MPEG::File& file, ScanFile& stream) {
     // none; libmpg123 walks the frames forwards and stops where they stop.
     if (!frameNearEnd(stream, first, end))
         return countedMilliseconds(stream, first, end).value_or(-1);
+    // Without a Xing/VBRI header TagLib takes the first frame's bitrate for the whole stream,
+    // which is only right when the bitrate is constant: a stream whose bitrate varies is
+    // counted without asking TagLib (which would walk back from the end for its last frame).
+    const Header firstHeader(&file, first, false);
+    stream.seek(first);
+    const TagLib::MPEG::XingHeader xing(stream.readBlock(ulong(firstHeader.frameLength())));
+    if (!xing.isValid() && bitrateVaries(file, stream, first, end))
+        return countedMilliseconds(stream, first, end).value_or(-1);
     const TagLib::MPEG::Properties properties(&file);
     if (properties.sampleRate() <= 0)
         return -1;
-
-    // Without a Xing/VBRI header TagLib takes the first frame's bitrate for the whole stream,
-    // which is only right when the bitrate is constant.
     const TagLib::MPEG::XingHeader* header = properties.xingHeader();
-    const bool exact = header ? headerFits(*header, Header(&file, first, false), end - first)
-                              : !bitrateVaries(file, stream, first, end);
-    if (exact)
+    if (!header || headerFits(*header, firstHeader, end - first))
         return properties.lengthInMilliseconds();
     return countedMilliseconds(stream, first, end).value_or(-1);
 }
