@@ -108,6 +108,35 @@ private slots:
         QVERIFY(usable(path_));
     }
 
+    // A catalogue made with 1 KB pages comes out of compaction with 4 KB pages, whole.
+    void smallPagesBecomeLarger() {
+        const auto pageSize = [](const QString& path) {
+            const QByteArray header = bytesOf(path).left(18);
+            return header.size() == 18 ? (quint8(header[16]) << 8) | quint8(header[17]) : 0;
+        };
+        const QString old = inFolder("old.mdb");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "old");
+            db.setDatabaseName(old);
+            QVERIFY(db.open());
+            for (const char* statement :
+                 {"PRAGMA page_size=1024", "CREATE TABLE x (a)", "DROP TABLE x"})
+                QVERIFY(QSqlQuery(db).exec(statement));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("old");
+        QVERIFY(catalogdb::prepare(old).ok);
+        {
+            CatalogConnection c(old, "fill");
+            catalogdb::run(c.db(), "INSERT INTO Disks (DiskName, Drive) VALUES ('D', '/')");
+        }
+        QCOMPARE(pageSize(old), 1024);
+        const QStringList before = contents(old);
+        QCOMPARE(compaction::compact(old), QString());
+        QCOMPARE(pageSize(old), 4096);
+        QCOMPARE(contents(old), before);
+    }
+
     void secondBackupIsFirstResult() {
         QCOMPARE(compaction::compact(path_), QString());
         const QByteArray firstResult = bytesOf(path_);
