@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <future>
+#include <system_error>
 
 ProgramState::ProgramState(Prompts& prompts_, SettingsStore& settings_)
     : prompts(prompts_), settings(settings_), tempPlaylistDir(defaultTempPlaylistDir()),
@@ -42,7 +43,12 @@ bool ProgramState::loadCatalogue() {
             throw CatalogError(connection ? connection->lastError() : QString());
         // Loading reads only the tables' own pages: the indexes and the free pages are checked
         // meanwhile, on a second core.
-        std::future<void> pages = std::async(std::launch::async, catalogdb::checkPages, DBPath);
+        std::future<void> pages;
+        try {
+            pages = std::async(std::launch::async, catalogdb::checkPages, DBPath);
+        } catch (const std::system_error&) { // no thread to be had: check after loading
+            pages = std::async(std::launch::deferred, catalogdb::checkPages, DBPath);
+        }
         LoadCatalog(connection->db(), lists);
         pages.get();
         return true;

@@ -1,6 +1,7 @@
 #include "catalogsearch.h"
 
 #include <future>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -69,9 +70,14 @@ std::vector<qint32> search(const std::vector<Record>& list, const QString& text,
     if (count < worthSplitting || std::thread::hardware_concurrency() < 2)
         return searchPart(list, 0, count, needle, matches, fetch);
     const qint32 middle = count / 2;
-    auto secondHalf = std::async(std::launch::async, [&] {
-        return searchPart(list, middle, count, needle, matches, fetch);
-    });
+    std::future<std::vector<qint32>> secondHalf;
+    try {
+        secondHalf = std::async(std::launch::async, [&] {
+            return searchPart(list, middle, count, needle, matches, fetch);
+        });
+    } catch (const std::system_error&) { // no thread to be had: search on this one
+        return searchPart(list, 0, count, needle, matches, fetch);
+    }
     std::vector<qint32> found = searchPart(list, 0, middle, needle, matches, fetch);
     const std::vector<qint32> rest = secondHalf.get();
     found.insert(found.end(), rest.begin(), rest.end());
