@@ -1,7 +1,10 @@
 #include "tagprefetcher.h"
 
+#include "catalogdb.h"
+
 #include <algorithm>
 #include <chrono>
+#include <system_error>
 
 namespace {
 
@@ -16,8 +19,19 @@ TagPrefetcher::TagPrefetcher(Reader reader, std::vector<QByteArray> localPaths, 
     if (workers <= 0)
         workers = int(std::max(1u, std::thread::hardware_concurrency()));
     workers = std::min(workers, int(m_paths.size()));
-    for (int i = 0; i < workers; ++i)
-        m_workers.emplace_back(&TagPrefetcher::run, this);
+    // Fewer readers than asked for still read everything; none at all is an error to report,
+    // not a reason to end the program.
+    for (int i = 0; i < workers; ++i) {
+        try {
+            m_workers.emplace_back(&TagPrefetcher::run, this);
+        } catch (const std::system_error& e) {
+            if (m_workers.empty())
+                throw CatalogError(
+                    QStringLiteral("No thread could be started to read the files.\n%1")
+                        .arg(QString::fromLocal8Bit(e.what())));
+            break;
+        }
+    }
 }
 
 TagPrefetcher::~TagPrefetcher() {
