@@ -128,12 +128,9 @@ QString checkCatalogue(const QSqlDatabase& db, const QString& path, catalogdb::P
     if (found.version > catalogdb::SchemaVersion)
         return QStringLiteral("The catalogue \"%1\" was made by a newer version of Catalog.")
             .arg(nativePath(path));
-    if (pages == catalogdb::PageCheck::Later)
-        return {};
-    q = catalogdb::run(db, "PRAGMA quick_check(1)");
-    const QString verdict = q.next() ? q.value(0).toString() : QString();
-    if (verdict != "ok")
-        return catalogdb::unreadableMessage(path, CatalogError(verdict, codeCorrupt));
+    // A damaged page throws, and is reported as any error met while examining the file.
+    if (pages == catalogdb::PageCheck::Now)
+        catalogdb::checkPages(path);
     return {};
 }
 

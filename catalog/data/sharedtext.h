@@ -14,12 +14,6 @@ public:
 
     const QString& text() const { return m_node ? m_node->text : nullText(); }
     operator const QString&() const { return text(); } // NOLINT: reads as a QString
-    bool isEmpty() const { return text().isEmpty(); }
-    qsizetype size() const { return text().size(); }
-
-    friend bool operator==(const SharedText& a, const SharedText& b) {
-        return a.m_node == b.m_node || a.text() == b.text();
-    }
 
 private:
     struct Node : QSharedData {
