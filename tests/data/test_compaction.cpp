@@ -3,6 +3,7 @@
 #include "catalogdb.h"
 #include "catalogedits.h"
 #include "compaction.h"
+#include "damagedcatalogue.h"
 #include "sqlrows.h"
 
 #include <QDir>
@@ -110,10 +111,6 @@ private slots:
 
     // A catalogue made with 1 KB pages comes out of compaction with 4 KB pages, whole.
     void smallPagesBecomeLarger() {
-        const auto pageSize = [](const QString& path) {
-            const QByteArray header = bytesOf(path).left(18);
-            return header.size() == 18 ? (quint8(header[16]) << 8) | quint8(header[17]) : 0;
-        };
         const QString old = inFolder("old.mdb");
         {
             QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "old");
@@ -130,10 +127,10 @@ private slots:
             CatalogConnection c(old, "fill");
             catalogdb::run(c.db(), "INSERT INTO Disks (DiskName, Drive) VALUES ('D', '/')");
         }
-        QCOMPARE(pageSize(old), 1024);
+        QCOMPARE(pageSizeOf(old), 1024);
         const QStringList before = contents(old);
         QCOMPARE(compaction::compact(old), QString());
-        QCOMPARE(pageSize(old), 4096);
+        QCOMPARE(pageSizeOf(old), 4096);
         QCOMPARE(contents(old), before);
     }
 

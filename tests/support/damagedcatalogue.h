@@ -25,20 +25,31 @@ inline bool makeFilledCatalogue(const QString& path, int tracks) {
     return true;
 }
 
+// The page size a catalogue file's header gives, or 0 when it has no header.
+inline int pageSizeOf(const QString& path) {
+    QFile file(path);
+    const QByteArray header = file.open(QIODevice::ReadOnly) ? file.read(18) : QByteArray();
+    return header.size() == 18 ? (quint8(header[16]) << 8) | quint8(header[17]) : 0;
+}
+
+// Overwrites page `index` (from 0) of an open catalogue file with random bytes.
+inline bool writeNoisePage(QFile& file, qint64 index, int pageSize, QRandomGenerator& random) {
+    QByteArray noise(pageSize, '\0');
+    random.fillRange(reinterpret_cast<quint32*>(noise.data()), pageSize / 4);
+    return pageSize > 0 && file.seek(index * pageSize) && file.write(noise) == pageSize;
+}
+
 // Overwrites five pages spread over the file's second half with random bytes, as a failing
 // disk would. The catalogue must be closed.
 inline bool damagePages(const QString& path) {
+    const int pageSize = pageSizeOf(path);
     QFile file(path);
-    if (!file.open(QIODevice::ReadWrite) || file.size() < 64 * 1024)
+    if (pageSize == 0 || !file.open(QIODevice::ReadWrite) || file.size() < 64 * 1024)
         return false;
-    const QByteArray header = file.read(18);
-    const int pageSize = (quint8(header[16]) << 8) | quint8(header[17]);
     const qint64 pages = file.size() / pageSize;
     QRandomGenerator random(7);
     for (const double at : {0.5, 0.6, 0.7, 0.8, 0.9}) {
-        QByteArray noise(pageSize, '\0');
-        random.fillRange(reinterpret_cast<quint32*>(noise.data()), pageSize / 4);
-        if (!file.seek(qint64(pages * at) * pageSize) || file.write(noise) != pageSize)
+        if (!writeNoisePage(file, qint64(pages * at), pageSize, random))
             return false;
     }
     return true;
@@ -57,9 +68,6 @@ inline bool damageIndex(const QString& path, const QString& name) {
     QFile file(path);
     if (root < 2 || !file.open(QIODevice::ReadWrite))
         return false;
-    const QByteArray header = file.read(18);
-    const int pageSize = (quint8(header[16]) << 8) | quint8(header[17]);
-    QByteArray noise(pageSize, '\0');
-    QRandomGenerator(11).fillRange(reinterpret_cast<quint32*>(noise.data()), pageSize / 4);
-    return file.seek((root - 1) * pageSize) && file.write(noise) == pageSize;
+    QRandomGenerator random(11);
+    return writeNoisePage(file, root - 1, pageSizeOf(path), random);
 }
