@@ -49,6 +49,9 @@ bool ProgramState::loadCatalogue() {
         } catch (const std::system_error&) { // no thread to be had: check after loading
             pages = std::async(std::launch::deferred, catalogdb::checkPages, DBPath);
         }
+        // A reload starts from nothing: loading leaves a list as it was when its table is
+        // empty, which would keep disks that were deleted meanwhile.
+        lists = {};
         LoadCatalog(connection->db(), lists);
         pages.get();
         return true;

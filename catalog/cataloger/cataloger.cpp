@@ -168,9 +168,10 @@ void Cataloger::load() {
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().topLeft());
     m_connection = std::make_unique<CatalogConnection>(m_state.DBPath, "cataloger");
+    m_edits = std::make_unique<CatalogConnection>(m_state.DBPath, "cataloger-edits");
     if (!m_connection->isOpen())
         showError(m_connection->lastError());
-    Disks->setDatabase(m_connection->db());
+    Disks->setDatabase(m_edits->db());
     Dirs->setDatabase(m_connection->db());
     Tracks->setDatabase(m_connection->db());
     Dirs->setRecordSource("Dirs");
@@ -182,7 +183,8 @@ void Cataloger::load() {
 
 void Cataloger::bindDataControls() {
     m_connection->reopen();
-    Disks->setDatabase(m_connection->db());
+    m_edits->reopen();
+    Disks->setDatabase(m_edits->db());
     Dirs->setDatabase(m_connection->db());
     Tracks->setDatabase(m_connection->db());
 }
@@ -215,6 +217,18 @@ void Cataloger::refreshDisks() {
     Disks->refresh();
     if (Disks->rowCount() > 0)
         DBGrid1->setCurrentIndex(Disks->index(0, DiskGridModel::DiskNameColumn));
+}
+
+void Cataloger::refreshAfterFailure(std::optional<qint64> diskId, const CatalogError& error) {
+    Tracks->refresh();
+    Dirs->refresh();
+    Disks->refresh();
+    const int row = diskId ? Disks->rowOf(*diskId) : -1;
+    if (row >= 0)
+        DBGrid1->setCurrentIndex(Disks->index(row, DiskGridModel::DiskNameColumn));
+    else if (Disks->rowCount() > 0)
+        DBGrid1->setCurrentIndex(Disks->index(0, DiskGridModel::DiskNameColumn));
+    showError(catalogdb::plainMessage(m_state.DBPath, error));
 }
 
 void Cataloger::showError(const QString& message) {

@@ -9,6 +9,7 @@
 #include <optional>
 
 class CatalogConnection;
+class CatalogError;
 class DirectoryList;
 class DiskGridModel;
 class DriveList;
@@ -87,6 +88,9 @@ private:
     void bindDataControls();
     void refreshAll();
     void refreshDisks();
+    // After a failed command: every grid shows what is stored, and the disk whose rows the
+    // other grids show stays the current one.
+    void refreshAfterFailure(std::optional<qint64> diskId, const CatalogError& error);
     void showError(const QString& message);
 
     // Grid clicks and deletions. The disk of the disks grid's current row, if it has one.
@@ -108,8 +112,13 @@ private:
     bool compactNow();
 
     ProgramState& m_state;
-    std::unique_ptr<CatalogConnection> m_connection; // the grids' data controls
-    DiskScanner* m_scanner = nullptr;                // the scan under way, if any
+    // The directories and tracks grids read through one connection, fetching rows as they
+    // are scrolled to, so a statement of theirs may stay open; a connection with an open
+    // statement cannot write once another program has committed. The disks grid and every
+    // change go through a connection of their own that never keeps a statement open.
+    std::unique_ptr<CatalogConnection> m_connection;
+    std::unique_ptr<CatalogConnection> m_edits;
+    DiskScanner* m_scanner = nullptr; // the scan under way, if any
     QTimer* m_scanRefresh = nullptr;
     QTimer* m_gridResize = nullptr;
     bool m_cancelRequested = false;

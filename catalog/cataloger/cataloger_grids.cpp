@@ -58,17 +58,15 @@ void Cataloger::deleteCurrentDisk() {
                  "Are you sure you want to delete this disk(" + Disks->diskName(row) + ")?",
                  "Deleting Disk..."))
         return;
-    QString failure;
     try {
-        catalogedits::deleteDisk(m_connection->db(), *diskId);
+        catalogedits::deleteDisk(m_edits->db(), *diskId);
     } catch (const CatalogError& e) {
-        failure = e.message();
+        refreshAfterFailure(diskId, e);
+        return;
     }
     Tracks->refresh();
     Dirs->refresh();
     refreshDisks();
-    if (!failure.isEmpty())
-        showError(failure);
 }
 
 void Cataloger::deleteCurrentDirectory() {
@@ -81,16 +79,14 @@ void Cataloger::deleteCurrentDirectory() {
                      ")?",
                  "Deleting Directory..."))
         return;
-    QString failure;
     try {
-        catalogedits::deleteDirectory(m_connection->db(), *dirId);
+        catalogedits::deleteDirectory(m_edits->db(), *dirId);
     } catch (const CatalogError& e) {
-        failure = e.message();
+        refreshAfterFailure(currentDiskId(), e);
+        return;
     }
     Tracks->refresh();
     Dirs->refresh();
-    if (!failure.isEmpty())
-        showError(failure);
 }
 
 void Cataloger::deleteCurrentTrack() {
@@ -103,15 +99,13 @@ void Cataloger::deleteCurrentTrack() {
                      ")?",
                  "Deleting Track..."))
         return;
-    QString failure;
     try {
-        catalogedits::deleteTrack(m_connection->db(), *trackId);
+        catalogedits::deleteTrack(m_edits->db(), *trackId);
     } catch (const CatalogError& e) {
-        failure = e.message();
+        refreshAfterFailure(currentDiskId(), e);
+        return;
     }
     Tracks->refresh();
-    if (!failure.isEmpty())
-        showError(failure);
 }
 
 void Cataloger::handleGridRightClick(QTableView* grid) {

@@ -24,6 +24,7 @@ bool Cataloger::compactNow() {
     Dirs->unbind();
     Tracks->unbind();
     m_connection->close();
+    m_edits->close();
     m_state.closeQueryConnection();
 
     const QString failure = compaction::compact(m_state.DBPath);
@@ -45,18 +46,14 @@ void Cataloger::emptyDatabase() {
     if (m_state.prompts.message("Are you sure you want to Empty the DB?", Prompts::Buttons::YesNo,
                                 "Emptying DB...") != Prompts::Answer::Yes)
         return;
-    QString failure;
     try {
-        catalogedits::emptyCatalogue(m_connection->db());
+        catalogedits::emptyCatalogue(m_edits->db());
     } catch (const CatalogError& e) {
-        failure = e.message();
+        refreshAfterFailure(currentDiskId(), e);
+        return;
     }
     Tracks->refresh();
     Dirs->refresh();
     refreshDisks();
-    if (!failure.isEmpty()) {
-        showError(failure);
-        return;
-    }
     compactNow();
 }

@@ -79,6 +79,19 @@ QString DiskGridModel::diskName(int row) const {
     return m_rows[row].name;
 }
 
+QString DiskGridModel::drive(int row) const {
+    if (row < 0 || row >= static_cast<int>(m_rows.size()))
+        return {};
+    return m_rows[row].drive;
+}
+
+int DiskGridModel::rowOf(qint64 diskId) const {
+    for (size_t row = 0; row < m_rows.size(); ++row)
+        if (m_rows[row].id == diskId)
+            return static_cast<int>(row);
+    return -1;
+}
+
 int DiskGridModel::rowCount(const QModelIndex& parent) const {
     if (parent.isValid())
         return 0;
@@ -150,7 +163,7 @@ bool DiskGridModel::store(int row, int column, const QString& text) {
         catalogdb::run(m_db, QStringLiteral("UPDATE Disks SET %1=? WHERE DiskID=?").arg(field),
                        {text, m_rows[row].id});
     } catch (const CatalogError& e) {
-        Q_EMIT failed(e.message());
+        Q_EMIT failed(catalogdb::plainMessage(m_db.databaseName(), e));
         return false;
     }
     (column == DiskNameColumn ? m_rows[row].name : m_rows[row].drive) = text;

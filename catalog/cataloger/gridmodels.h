@@ -49,6 +49,9 @@ public:
     bool isNewRowLine(int row) const { return row == static_cast<int>(m_rows.size()); }
     std::optional<qint64> diskId(int row) const;
     QString diskName(int row) const;
+    QString drive(int row) const;
+    // The row showing that disk, or -1.
+    int rowOf(qint64 diskId) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

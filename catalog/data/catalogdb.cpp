@@ -263,6 +263,30 @@ QString unreadableMessage(const QString& path, const CatalogError& error) {
     return QStringLiteral("%1\n%2\n\n%3").arg(what.arg(nativePath(path)), rescue, error.message());
 }
 
+QString plainMessage(const QString& path, const CatalogError& error) {
+    qWarning("%s", qPrintable(error.message()));
+    switch (failureOf(error.code())) {
+    case Failure::InUse:
+        return QStringLiteral("The catalogue \"%1\" is busy: another window or program is "
+                              "writing to it (a scan, perhaps). Nothing was changed; try again "
+                              "in a moment.")
+            .arg(nativePath(path));
+    case Failure::ReadOnly:
+        return QStringLiteral("The catalogue \"%1\" is read-only: nothing was changed.")
+            .arg(nativePath(path));
+    case Failure::DiskFull:
+        return QStringLiteral("The disk holding the catalogue \"%1\" is full: nothing was "
+                              "changed. Make room on it and try again.")
+            .arg(nativePath(path));
+    case Failure::Damaged:
+        return unreadableMessage(path, error);
+    case Failure::Other:
+        break;
+    }
+    return QStringLiteral("The catalogue \"%1\" could not be changed.\n%2")
+        .arg(nativePath(path), error.message());
+}
+
 void exec(QSqlQuery& query) {
     if (!query.exec())
         throw CatalogError(

@@ -54,6 +54,10 @@ QString backupPath(const QString& path);
 // A catalogue that cannot be read completely: names the file, says whether it is damaged and
 // points at the backup.
 QString unreadableMessage(const QString& path, const CatalogError& error);
+// A failed command's error as a person reads it: what happened to the catalogue at `path` and
+// what to do. The statement and the engine's words go to the log, not to the person, except
+// for failures the program has no words of its own for.
+QString plainMessage(const QString& path, const CatalogError& error);
 
 // Number of rows of Tracks, or -1 with `error` set when the catalogue cannot be read.
 qint64 countTracks(const QString& path, QString* error);

@@ -6,8 +6,11 @@
 
 namespace {
 
+// The write lock is taken first, waiting for another writer as long as the connection's busy
+// timeout allows: a deferred transaction that read first could not become a writer once
+// another program had committed meanwhile, however long it waited.
 void runInOneTransaction(const QSqlDatabase& db, std::initializer_list<QString> statements) {
-    Transaction transaction(db);
+    Transaction transaction(db, Transaction::Mode::Immediate);
     for (const QString& statement : statements)
         catalogdb::run(db, statement);
     transaction.commit();
