@@ -103,15 +103,24 @@ bool isAtOrBelow(const QString& path, const QString& root) {
     return path == root || path.startsWith(prefix);
 }
 
-// The disk of that name, or a new disk row read from `drive`.
+// The disk of that name, or a new disk row read from `drive`. Looking and adding are one
+// write transaction, so that scans started at once under one new name make one disk.
 qint64 diskNamed(const QSqlDatabase& db, const QString& name, const QString& drive) {
-    QSqlQuery found =
-        catalogdb::run(db, "SELECT DiskID FROM Disks WHERE DiskName = ? ORDER BY DiskID", {name});
-    if (found.next())
-        return found.value(0).toLongLong();
-    QSqlQuery added =
-        catalogdb::run(db, "INSERT INTO Disks (DiskName, Drive) VALUES (?, ?)", {name, drive});
-    return added.lastInsertId().toLongLong();
+    Transaction transaction(db, Transaction::Mode::Immediate);
+    qint64 diskId = 0;
+    {
+        QSqlQuery found = catalogdb::run(
+            db, "SELECT DiskID FROM Disks WHERE DiskName = ? ORDER BY DiskID", {name});
+        if (found.next())
+            diskId = found.value(0).toLongLong();
+    }
+    if (diskId == 0)
+        diskId =
+            catalogdb::run(db, "INSERT INTO Disks (DiskName, Drive) VALUES (?, ?)", {name, drive})
+                .lastInsertId()
+                .toLongLong();
+    transaction.commit();
+    return diskId;
 }
 
 int runScan(const QCommandLineParser& parser) {

@@ -96,6 +96,14 @@ void DiskScanner::store(const std::vector<Directory>& directories) {
     const AutoCheckpointOff autoCheckpointOff(m_db);
     BackgroundCheckpoint checkpoint(m_db.databaseName());
     RowBatch batch(m_db);
+    // A summary counts what is in the catalogue: rows whose commit failed (a full disk) are not.
+    m_pending = {};
+    batch.onCommitted = [this] {
+        m_counts.directories += m_pending.directories;
+        m_counts.files += m_pending.files;
+        m_counts.unreadableFiles += m_pending.unreadableFiles;
+        m_pending = {};
+    };
     int next = 0;
     for (const Directory& directory : directories) {
         if (directory.files.empty())
@@ -111,7 +119,8 @@ void DiskScanner::store(const std::vector<Directory>& directories) {
             return step(directory.path);
         };
         for (const scanlisting::Entry& file : directory.files) {
-            if (m_cancelled || (onStep && m_counts.files % 64 == 63 && !committedStep()))
+            if (m_cancelled ||
+                (onStep && (m_counts.files + m_pending.files) % 64 == 63 && !committedStep()))
                 return;
             const std::optional<Mp3Info> info = prefetcher.take(next++, committedStep);
             if (!info)
@@ -128,13 +137,11 @@ qint64 DiskScanner::storeDirectory(const QString& directory) {
     m_insertDir.addBindValue(m_diskId);
     m_insertDir.addBindValue(dirlisting::pathBelowVolume(directory, m_volumeRoot));
     catalogdb::exec(m_insertDir);
-    ++m_counts.directories;
+    ++m_pending.directories;
     return m_insertDir.lastInsertId().toLongLong();
 }
 
 void DiskScanner::storeTrack(qint64 dirId, const QString& file, const Mp3Info& info) {
-    if (!info.readable)
-        ++m_counts.unreadableFiles;
     m_insertTrack.addBindValue(dirId);
     m_insertTrack.addBindValue(m_diskId);
     m_insertTrack.addBindValue(textOrEmpty(info.title));
@@ -143,5 +150,7 @@ void DiskScanner::storeTrack(qint64 dirId, const QString& file, const Mp3Info& i
     m_insertTrack.addBindValue(textOrEmpty(info.artist));
     m_insertTrack.addBindValue(textOrEmpty(info.album));
     catalogdb::exec(m_insertTrack);
-    ++m_counts.files;
+    ++m_pending.files;
+    if (!info.readable)
+        ++m_pending.unreadableFiles;
 }

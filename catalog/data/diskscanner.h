@@ -75,7 +75,8 @@ private:
     TagReader m_reader;
     QSqlQuery m_insertDir;
     QSqlQuery m_insertTrack;
-    Counts m_counts;
+    Counts m_counts;  // rows committed
+    Counts m_pending; // rows stored in the transaction still open
     bool m_cancelled = false;
     int m_filesListed = 0;
 };

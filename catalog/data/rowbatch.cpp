@@ -13,6 +13,8 @@ RowBatch::~RowBatch() {
     // that rolled it back already leaves nothing to commit.
     if (!m_db.commit())
         m_db.rollback();
+    else if (onCommitted)
+        onCommitted();
 }
 
 void RowBatch::begin() {
@@ -32,6 +34,8 @@ void RowBatch::commit() {
         m_db.rollback();
         throw CatalogError(QStringLiteral("COMMIT\n%1").arg(error));
     }
+    if (onCommitted)
+        onCommitted();
 }
 
 void RowBatch::commitIfDue() {

@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QSqlDatabase>
+#include <functional>
 
 // Groups a long series of inserts into short transactions, so that they are not written one
 // commit each. A batch is committed when its owner says a unit of work is done (a directory) or
@@ -22,6 +23,10 @@ public:
     void commit();
     // Commits when the open transaction has been open for `maxMs`.
     void commitIfDue();
+
+    // Called after each commit that succeeded, the destructor's included: the rows stored
+    // since the last one are in the catalogue now.
+    std::function<void()> onCommitted;
 
 private:
     QSqlDatabase m_db;

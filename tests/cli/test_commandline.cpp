@@ -147,6 +147,23 @@ private slots:
         QCOMPARE(q.value(0).toString(), QString("/Café")); // below the drive, not the volume
     }
 
+    void scansStartedAtOnceUnderANewNameMakeOneDisk() {
+        for (int round = 0; round < 8; ++round) {
+            const QString db = dir_.filePath(QString("atonce%1.mdb").arg(round));
+            std::vector<std::unique_ptr<QProcess>> scans;
+            for (int i = 0; i < 3; ++i) {
+                scans.push_back(std::make_unique<QProcess>());
+                scans.back()->start(CATALOG_PROGRAM,
+                                    {"scan", "--catalogue", db, "--disk", "New", file("Café")});
+            }
+            for (const auto& scan : scans) {
+                QVERIFY(scan->waitForFinished(60000));
+                QCOMPARE(scan->exitCode(), 0);
+            }
+            QCOMPARE(count(db, "SELECT COUNT(*) FROM Disks"), 1);
+        }
+    }
+
     void searchFindsNamesTagsAndDirectories() {
         const Run names = catalog({"search", "--catalogue", db_, "HI\","});
         QCOMPARE(names.status, 0);

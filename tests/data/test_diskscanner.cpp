@@ -403,6 +403,24 @@ private slots:
                  QStringList({"a.mp3", "b1.mp3"}));
     }
 
+    // A commit the engine refuses (as on a full disk) loses its rows: the counts say what
+    // is stored.
+    void countsAreOfCommittedRows() {
+        QVERIFY(makeFiles(at("A"), {"a.mp3"}));
+        QVERIFY(makeFiles(at("B"), {"b1.mp3", "b2.mp3"}));
+        catalogdb::run(db(), "CREATE TABLE Parent (ID INTEGER PRIMARY KEY)");
+        catalogdb::run(db(), "CREATE TABLE Child (P REFERENCES Parent(ID) DEFERRABLE "
+                             "INITIALLY DEFERRED)");
+        catalogdb::run(db(), "CREATE TRIGGER FailsAtCommit AFTER INSERT ON Tracks WHEN "
+                             "NEW.TrackName = 'b2.mp3' BEGIN INSERT INTO Child VALUES (9); END");
+        catalogdb::run(db(), "PRAGMA foreign_keys=ON");
+        DiskScanner s = scanner();
+        QVERIFY_THROWS_EXCEPTION(CatalogError, s.NavigateTree(volume_->path()));
+        QCOMPARE(tracks(), QStringList{native("/A|a.mp3")});
+        QCOMPARE(s.counts().files, 1);
+        QCOMPARE(s.counts().directories, 1);
+    }
+
     void cancelBetweenDirectories() {
         for (const QString name : {"A", "B", "C"})
             QVERIFY(makeFiles(at(name), {"1.mp3", "2.mp3"}));
