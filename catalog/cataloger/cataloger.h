@@ -106,7 +106,8 @@ private:
     void setScanning(bool scanning);
     bool scanStep(const QString& directory);
     void showScanProgress(const QString& directory);
-    void runScan(const QString& start, const std::function<void(DiskScanner&)>& walk);
+    using ScanWalk = std::function<void(DiskScanner&, const QString& path)>;
+    void runScan(const QString& start, const ScanWalk& walk);
 
     // Compaction.
     bool compactNow();

@@ -53,12 +53,12 @@ void Cataloger::catalogDisk() {
 }
 
 void Cataloger::NavigateTree(const QString& strPath) {
-    runScan(strPath, [&strPath](DiskScanner& scanner) { scanner.NavigateTree(strPath); });
+    runScan(strPath, [](DiskScanner& scanner, const QString& path) { scanner.NavigateTree(path); });
 }
 
 void Cataloger::addFiles() {
-    const QString directory = Dir1->path();
-    runScan(directory, [&directory](DiskScanner& scanner) { scanner.addFiles(directory); });
+    runScan(Dir1->path(),
+            [](DiskScanner& scanner, const QString& path) { scanner.addFiles(path); });
 }
 
 void Cataloger::cancelScan() {
@@ -66,24 +66,26 @@ void Cataloger::cancelScan() {
         m_cancelRequested = true;
 }
 
-// `start` names the volume the rows belong to: it may be a mount point below the directory
-// the browser is in.
-void Cataloger::runScan(const QString& start, const std::function<void(DiskScanner&)>& walk) {
+// Directory names are stored below the disk's drive when `start` lies on it, else below the
+// volume holding `start`: it may be a mount point below the directory the browser is in.
+void Cataloger::runScan(const QString& start, const ScanWalk& walk) {
     const std::optional<qint64> diskId = currentDiskId();
     if (!diskId || isScanning())
         return;
+    const dirlisting::ScanStart from =
+        dirlisting::scanStart(start, Disks->drive(DBGrid1->currentIndex().row()));
     QString failure;
     m_cancelRequested = false;
     CatalogConnection connection(m_state.DBPath, "scan");
     try {
         if (!connection.isOpen())
             throw CatalogError(connection.lastError());
-        DiskScanner scanner(connection.db(), *diskId, dirlisting::volumeRoot(start));
+        DiskScanner scanner(connection.db(), *diskId, from.root);
         scanner.onStep = [this](const QString& directory) { return scanStep(directory); };
         m_scanner = &scanner;
         setScanning(true);
         try {
-            walk(scanner);
+            walk(scanner, from.path);
         } catch (const CatalogError& e) {
             failure = e.message();
         }

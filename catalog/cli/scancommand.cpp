@@ -98,11 +98,6 @@ void defineScan(QCommandLineParser& parser) {
     parser.addPositionalArgument("PATH", "The folder to walk.");
 }
 
-bool isAtOrBelow(const QString& path, const QString& root) {
-    const QString prefix = root.endsWith('/') ? root : root + '/';
-    return path == root || path.startsWith(prefix);
-}
-
 // The disk of that name, or a new disk row read from `drive`. Looking and adding are one
 // write transaction, so that scans started at once under one new name make one disk.
 qint64 diskNamed(const QSqlDatabase& db, const QString& name, const QString& drive) {
@@ -127,23 +122,23 @@ int runScan(const QCommandLineParser& parser) {
     const QString diskName = cli::requiredValue(parser, "disk");
     const QString given = cli::operands(parser, 1, "The folder to walk (PATH)").constFirst();
     const QString start = QDir::cleanPath(QFileInfo(given).absoluteFilePath());
-    QString root = dirlisting::volumeRoot(start);
-    if (parser.isSet("drive")) {
-        root = QDir::cleanPath(QFileInfo(cli::requiredValue(parser, "drive")).absoluteFilePath());
-        if (!isAtOrBelow(start, root))
-            throw cli::UsageError(
-                QStringLiteral("%1 does not lie on the drive %2.")
-                    .arg(QDir::toNativeSeparators(start), QDir::toNativeSeparators(root)));
-    }
+    const QString drive =
+        parser.isSet("drive")
+            ? QDir::cleanPath(QFileInfo(cli::requiredValue(parser, "drive")).absoluteFilePath())
+            : QString();
+    const dirlisting::ScanStart from = dirlisting::scanStart(start, drive);
+    if (!drive.isEmpty() && from.root != QDir::toNativeSeparators(drive))
+        throw cli::UsageError(
+            QStringLiteral("%1 does not lie on the drive %2.")
+                .arg(QDir::toNativeSeparators(start), QDir::toNativeSeparators(drive)));
     if (!QFileInfo(start).isDir() || !QDir(start).isReadable())
         throw cli::Failure(
             QStringLiteral("%1 is not a folder that can be read; nothing was stored.")
                 .arg(QDir::toNativeSeparators(start)));
 
     const auto connection = cli::openCatalogue(parser, true);
-    const QString nativeRoot = QDir::toNativeSeparators(root);
-    const qint64 diskId = diskNamed(connection->db(), diskName, nativeRoot);
-    DiskScanner scanner(connection->db(), diskId, nativeRoot);
+    const qint64 diskId = diskNamed(connection->db(), diskName, from.root);
+    DiskScanner scanner(connection->db(), diskId, from.root);
     const InterruptCatcher catcher;
     ProgressLine progress;
     scanner.onStep = [&](const QString& directory) {
@@ -152,7 +147,7 @@ int runScan(const QCommandLineParser& parser) {
     };
     QString failure;
     try {
-        scanner.NavigateTree(QDir::toNativeSeparators(start));
+        scanner.NavigateTree(from.path);
     } catch (const CatalogError& e) {
         failure = e.message();
     }

@@ -4,6 +4,24 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 
+namespace {
+
+QString plainPath(const QString& path) {
+    return QDir::cleanPath(QDir::fromNativeSeparators(path));
+}
+
+bool isAtOrBelow(const QString& path, const QString& root) {
+    return path == root || path.startsWith(root.endsWith('/') ? root : root + '/');
+}
+
+// `root` followed by what lies below `rootWithin` in `path`.
+QString rebased(const QString& path, const QString& rootWithin, const QString& root) {
+    QString below = path.mid(rootWithin.endsWith('/') ? rootWithin.size() - 1 : rootWithin.size());
+    return below.isEmpty() ? root : (root == "/" ? QString() : root) + below;
+}
+
+} // namespace
+
 namespace dirlisting {
 
 QStringList subdirectories(const QString& path, bool* readable) {
@@ -45,6 +63,23 @@ QString pathBelowVolume(const QString& path, const QString& volumeRoot) {
     if (!below.startsWith(QDir::separator()))
         below.prepend(QDir::separator());
     return below;
+}
+
+ScanStart scanStart(const QString& start, const QString& drive) {
+    const QString path = plainPath(start);
+    for (const QString& candidate : {drive, volumeRoot(start)}) {
+        if (candidate.isEmpty())
+            continue;
+        const QString root = plainPath(candidate);
+        if (isAtOrBelow(path, root))
+            return {QDir::toNativeSeparators(path), QDir::toNativeSeparators(root)};
+        const QString realRoot = QFileInfo(root).canonicalFilePath();
+        const QString realPath = QFileInfo(path).canonicalFilePath();
+        if (!realRoot.isEmpty() && !realPath.isEmpty() && isAtOrBelow(realPath, realRoot))
+            return {QDir::toNativeSeparators(rebased(realPath, realRoot, root)),
+                    QDir::toNativeSeparators(root)};
+    }
+    return {QDir::toNativeSeparators(path), volumeRoot(start)};
 }
 
 } // namespace dirlisting

@@ -23,4 +23,15 @@ QString volumeRoot(const QString& path);
 // separator alone.
 QString pathBelowVolume(const QString& path, const QString& volumeRoot);
 
+// Where a scan of `start` walks, and the root its directory names are stored below.
+struct ScanStart {
+    QString path;
+    QString root;
+};
+// The disk's `drive` as the person gave it is the root when `start` lies on it, reached
+// through a link or not (a drive "/media/cdrom0" linked to "/media/cdrom" and a start of
+// "/media/cdrom/Album" walk "/media/cdrom0/Album"); otherwise the root of the volume holding
+// `start`.
+ScanStart scanStart(const QString& start, const QString& drive);
+
 } // namespace dirlisting

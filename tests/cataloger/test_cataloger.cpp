@@ -324,6 +324,25 @@ private Q_SLOTS:
         QCOMPARE(count(m_db, "SELECT COUNT(*) FROM Tracks"), 5);
     }
 
+    // The disk's drive is a link to where the browser shows the disk: names lie below the
+    // drive, so that drive + name reaches the files.
+    void scanStoresNamesBelowTheDisksDrive() {
+        QTemporaryDir disk;
+        QVERIFY(QDir().mkpath(disk.filePath("real/Album")));
+        QVERIFY(fixture::writeMp3(disk.filePath("real/Album/song.mp3"), {}));
+        QVERIFY(QFile::link(disk.filePath("real"), disk.filePath("link")));
+        {
+            CatalogConnection c(m_db, "drive");
+            catalogdb::run(c.db(), "UPDATE Disks SET Drive=? WHERE DiskID=2",
+                           {disk.filePath("link")});
+        }
+        Cataloger* w = open();
+        clickRow(w->DBGrid1, 1);
+        QVERIFY(w->Dir1->setPath(disk.filePath("real/Album")));
+        w->mnuCatalog->trigger();
+        QCOMPARE(count(m_db, "SELECT COUNT(*) FROM Dirs WHERE DirName='/Album'"), 1);
+    }
+
     void scanCataloguesTheHighlightedDirectory() {
         QTemporaryDir disk;
         QDir root(disk.path());

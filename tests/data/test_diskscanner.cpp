@@ -117,6 +117,22 @@ private slots:
         QVERIFY(!readable);
     }
 
+    // A drive reached through a link: names lie below the drive as given, whichever of the
+    // two paths the walk starts from; a start off the drive falls back to its volume.
+    void scanStartBelowTheDriveAsGiven() {
+        const QString real = dir_.filePath("cdrom"), link = dir_.filePath("cdrom0");
+        QVERIFY(QDir().mkpath(real + "/Album"));
+        QVERIFY(symlink(real, link));
+        for (const QString& start : {real + "/Album", link + "/Album"}) {
+            const dirlisting::ScanStart from = dirlisting::scanStart(start, link);
+            QCOMPARE(from.root, QDir::toNativeSeparators(link));
+            QCOMPARE(from.path, QDir::toNativeSeparators(link + "/Album"));
+        }
+        QCOMPARE(dirlisting::scanStart(link, link).path, QDir::toNativeSeparators(link));
+        const QString off = dir_.filePath("elsewhere");
+        QCOMPARE(dirlisting::scanStart(off, link).root, dirlisting::volumeRoot(off));
+    }
+
     void filesMatchIgnoringCase() {
         const QString folder = dir_.filePath("files");
         QVERIFY(makeFiles(folder, {"b.mp3", "A.MP3", "c.Mp3", "d.txt", "e.mp3.bak", "mp3"}));
