@@ -15,7 +15,7 @@ namespace {
 constexpr int codeBusy = 5;
 constexpr int codeLocked = 6;
 constexpr int codeReadOnly = 8;
-constexpr int codeCorrupt = 11;
+constexpr int codeCorrupt = catalogdb::DamagedCode;
 constexpr int codeFull = 13;
 constexpr int codeNotADatabase = 26;
 

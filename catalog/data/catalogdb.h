@@ -23,6 +23,8 @@ private:
 namespace catalogdb {
 
 inline constexpr int SchemaVersion = 1;
+// The engine's result code for a damaged file, for damage a check finds.
+inline constexpr int DamagedCode = 11;
 
 // What `prepare` found at a path.
 struct Preparation {

@@ -136,6 +136,13 @@ QString writeBackup(QFile& original, const QString& backup) {
     return {};
 }
 
+// Throws CatalogError, as a damaged catalogue, when a page of the held catalogue is damaged.
+void checkWhole(const QSqlDatabase& held) {
+    QSqlQuery q = catalogdb::run(held, "PRAGMA quick_check(1)");
+    if (!q.next() || q.value(0).toString() != "ok")
+        throw CatalogError(q.value(0).toString(), catalogdb::DamagedCode);
+}
+
 // Makes an empty work file under a name nothing else uses, so that it is certainly ours.
 QString makeWorkFile(const QString& dbPath, QString& error) {
     for (int attempt = 0; attempt < 1000; ++attempt) {
@@ -209,18 +216,23 @@ QString compact(const QString& catalogue, const StepHook& afterStep) {
         return prefix + describe(*hold.error(), dbPath);
     step(Step::Held);
     QString workFile;
+    // The backup may be the only good copy of a catalogue damaged since: it is replaced only
+    // by a catalogue that passed its check, once its compact copy is complete and checked too.
     try {
         if (!checkpoint(hold.db()))
             return prefix + inUse(dbPath);
-        if (QString error = writeBackup(original, backupPath(catalogue)); !error.isEmpty())
-            return prefix + error;
-        step(Step::BackedUp);
+        checkWhole(hold.db());
         QString error;
         workFile = makeWorkFile(dbPath, error);
         if (workFile.isEmpty())
             return prefix + error;
         writeCompactCopy(hold.db(), workFile);
         step(Step::Compacted);
+        if (error = writeBackup(original, backupPath(catalogue)); !error.isEmpty()) {
+            removeWorkFile(workFile);
+            return prefix + error;
+        }
+        step(Step::BackedUp);
         // The catalogue's log goes while the catalogue is still held, so that closing the
         // hold afterwards removes nothing a program opening the new file has made.
         catalogdb::run(hold.db(), "PRAGMA journal_mode=MEMORY");

@@ -5,8 +5,9 @@
 //   catalog_tool [--as-nobody] prepare PATH             prints why PATH cannot be used, if it can't
 //   catalog_tool [--as-nobody] compact PATH             prints why compaction failed, if it did
 //   catalog_tool full-disk PATH WHEN                    compacts a copy of PATH on a small disk of
-//                                                      its own that fills up before the backup
-//                                                      (WHEN "before") or after it ("after-backup")
+//                                                      its own that fills up before the compact
+//                                                      copy (WHEN "before") or before the backup
+//                                                      ("before-backup")
 // Exit code 0 on success, 1 on a reported failure. "--as-nobody" drops root's rights first, so
 // that read-only files and folders are read-only to it.
 
@@ -133,7 +134,7 @@ QString compactOnFullDisk(const QString& disk, const QString& path, const QStrin
     if (when == "before")
         fillDisk(disk);
     return compaction::compact(copy, [&](compaction::Step step) {
-        if (step == compaction::Step::BackedUp && when == "after-backup")
+        if (step == compaction::Step::Compacted && when == "before-backup")
             fillDisk(disk);
     });
 }
@@ -173,6 +174,6 @@ int main(int argc, char** argv) {
     if (command == "compact" && args.size() == 2)
         return report(compaction::compact(path));
     QTextStream(stderr) << "usage: catalog_tool [--as-nobody] write|prepare|compact PATH ... or "
-                           "catalog_tool full-disk PATH before|after-backup\n";
+                           "catalog_tool full-disk PATH before|before-backup\n";
     return 2;
 }

@@ -276,6 +276,19 @@ private slots:
         QVERIFY(usable(path_));
     }
 
+    // The backup may be the only good copy of a catalogue damaged since it was taken.
+    void damagedCatalogueKeepsItsBackup() {
+        const QString backup = compaction::backupPath(path_);
+        QVERIFY(write(backup, "the last good copy"));
+        QVERIFY(damageIndex(path_, "TracksByName"));
+        const QString error = compaction::compact(path_);
+        QVERIFY2(error.contains("damaged") && error.contains(QDir::toNativeSeparators(backup)),
+                 qPrintable(error));
+        QCOMPARE(bytesOf(backup), QByteArray("the last good copy"));
+        QCOMPARE(QDir(folder_->path()).entryList(QDir::Files),
+                 QStringList({"music catalogue.mdb", "music catalogue.mdb.bak"}));
+    }
+
     void missingCatalogueIsNotMade() {
         const QString gone = inFolder("gone.mdb");
         QVERIFY(!compaction::compact(gone).isEmpty());

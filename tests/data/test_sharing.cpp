@@ -184,8 +184,8 @@ class FullDisk : public QObject {
 private slots:
     void compactionSaysTheDiskIsFull_data() {
         QTest::addColumn<QString>("when");
-        QTest::newRow("full before the backup") << "before";
-        QTest::newRow("full before the compact copy") << "after-backup";
+        QTest::newRow("full before the compact copy") << "before";
+        QTest::newRow("full before the backup") << "before-backup";
     }
     void compactionSaysTheDiskIsFull() {
         QFETCH(QString, when);
