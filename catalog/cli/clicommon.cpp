@@ -3,15 +3,23 @@
 #include "catalogdb.h"
 
 #include <QFileInfo>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace cli {
 
 namespace {
 
-void write(std::FILE* stream, const QString& text) {
+bool write(std::FILE* stream, const QString& text) {
     const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    return std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream) ==
+           static_cast<size_t>(bytes.size());
+}
+
+Failure cannotWrite() {
+    return Failure(QStringLiteral("cannot write the output: %1")
+                       .arg(QString::fromLocal8Bit(std::strerror(errno))));
 }
 
 } // namespace
@@ -38,7 +46,8 @@ QStringList operands(const QCommandLineParser& parser, int count, const QString&
 
 std::unique_ptr<CatalogConnection> openCatalogue(const QCommandLineParser& parser, bool mayCreate) {
     const QString path = requiredValue(parser, "catalogue");
-    if (!mayCreate && !QFileInfo::exists(path))
+    // An empty file would become a catalogue: only a scan may make one.
+    if (!mayCreate && (!QFileInfo::exists(path) || QFileInfo(path).size() == 0))
         throw Failure(QStringLiteral("There is no catalogue at %1.").arg(path));
     const catalogdb::Preparation prepared = catalogdb::prepare(path);
     if (!prepared.ok)
@@ -50,7 +59,13 @@ std::unique_ptr<CatalogConnection> openCatalogue(const QCommandLineParser& parse
 }
 
 void writeOut(const QString& text) {
-    write(stdout, text);
+    if (!write(stdout, text))
+        throw cannotWrite();
+}
+
+void finishOutput() {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        throw cannotWrite();
 }
 
 void writeErr(const QString& text) {

@@ -42,8 +42,11 @@ QStringList operands(const QCommandLineParser& parser, int count, const QString&
 // catalogue is refused untouched. Only `scan` may make a new catalogue where there is none.
 std::unique_ptr<CatalogConnection> openCatalogue(const QCommandLineParser& parser, bool mayCreate);
 
-// Standard output and standard error in UTF-8, whatever the locale.
+// Standard output and standard error in UTF-8, whatever the locale. Output that cannot be
+// written (a full disk) throws Failure, as does finishOutput when what is left in the buffer
+// cannot be written.
 void writeOut(const QString& text);
+void finishOutput();
 void writeErr(const QString& text);
 
 } // namespace cli

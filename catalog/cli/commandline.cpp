@@ -69,7 +69,9 @@ int runCommand(const Command& command, const QStringList& arguments) {
         throw cli::UsageError(parser.errorText());
     if (parser.isSet("help"))
         parser.showHelp(cli::ExitOk);
-    return command.run(parser);
+    const int status = command.run(parser);
+    cli::finishOutput();
+    return status;
 }
 
 } // namespace

@@ -52,13 +52,23 @@ int runExport(const QCommandLineParser& parser) {
     QSqlQuery rows = tracks(connection->db(), diskName);
     if (format == "csv")
         cli::writeOut(csvRecord(csvHeader));
+    int leftOut = 0;
     while (rows.next()) {
         QStringList fields;
         for (int column = 0; column < 8; ++column)
             fields << rows.value(column).toString();
         const QString path = fullTrackPath(fields[1], fields[2], fields[3]);
-        cli::writeOut(format == "csv" ? csvRecord(fields << path) : path + '\n');
+        if (format == "csv")
+            cli::writeOut(csvRecord(fields << path));
+        else if (fitsPlayListLine(path))
+            cli::writeOut(path + '\n');
+        else
+            ++leftOut;
     }
+    if (leftOut > 0)
+        throw cli::Failure(QStringLiteral("%1 track(s) left out of the play list: a path holding "
+                                          "a line break cannot be one line of it.")
+                               .arg(leftOut));
     return cli::ExitOk;
 }
 

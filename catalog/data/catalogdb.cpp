@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSqlError>
 #include <QStringList>
 #include <atomic>
@@ -111,8 +112,35 @@ QString notCatalogueMessage(const QString& path) {
 struct Examined {
     QString why; // why it cannot be used; empty when it can
     int version = 0;
-    bool noSchema = false; // a database without tables: new, or still being made elsewhere
+    bool noSchema = false;      // a database without tables: new, or still being made elsewhere
+    bool viewsAsDefined = true; // the reports' views are the program's own
 };
+
+QString viewName(const QString& statement) {
+    return statement.section('"', 1, 1);
+}
+
+bool isView(const QString& statement) {
+    return statement.startsWith("CREATE VIEW");
+}
+
+// A report view changed elsewhere (a query that never ends, say) would run in its place.
+bool viewsAsDefined(const QSqlDatabase& db) {
+    QHash<QString, QString> stored;
+    QSqlQuery q = catalogdb::run(db, "SELECT name, sql FROM sqlite_master WHERE type = 'view'");
+    while (q.next())
+        stored.insert(q.value(0).toString(), q.value(1).toString());
+    for (const char* extra : createExtras) {
+        QString statement = QString::fromLatin1(extra);
+        if (!isView(statement))
+            continue;
+        // The engine keeps a view's statement without its "IF NOT EXISTS".
+        const QString name = viewName(statement);
+        if (stored.value(name) != statement.replace("CREATE VIEW IF NOT EXISTS ", "CREATE VIEW "))
+            return false;
+    }
+    return true;
+}
 
 QString checkCatalogue(const QSqlDatabase& db, const QString& path, catalogdb::PageCheck pages,
                        Examined& found) {
@@ -128,6 +156,8 @@ QString checkCatalogue(const QSqlDatabase& db, const QString& path, catalogdb::P
     if (found.version > catalogdb::SchemaVersion)
         return QStringLiteral("The catalogue \"%1\" was made by a newer version of Catalog.")
             .arg(nativePath(path));
+    q.finish();
+    found.viewsAsDefined = viewsAsDefined(db);
     // A damaged page throws, and is reported as any error met while examining the file.
     if (pages == catalogdb::PageCheck::Now)
         catalogdb::checkPages(path);
@@ -204,13 +234,17 @@ bool createCatalogue(const QString& path) {
     return true;
 }
 
-// Adds what an older catalogue lacks.
+// Adds what an older catalogue lacks, and makes the reports' views the program's own again.
 void upgradeCatalogue(const QString& path) {
     CatalogConnection connection(path, "prepare");
     if (!connection.isOpen())
         throw CatalogError(connection.lastError());
     const QSqlDatabase db = connection.db();
     Transaction transaction(db, Transaction::Mode::Immediate);
+    for (const char* extra : createExtras)
+        if (const QString statement = QString::fromLatin1(extra); isView(statement))
+            catalogdb::run(db,
+                           QStringLiteral("DROP VIEW IF EXISTS \"%1\"").arg(viewName(statement)));
     runAll(db, std::begin(createExtras), std::end(createExtras));
     catalogdb::run(db, QStringLiteral("PRAGMA user_version=%1").arg(catalogdb::SchemaVersion));
     transaction.commit();
@@ -342,7 +376,7 @@ Preparation prepare(const QString& path, PageCheck pages) {
         if (!result.error.isEmpty())
             return result;
         // A catalogue of this version has its views and indexes: opening it writes nothing.
-        if (found.version != SchemaVersion)
+        if (found.version != SchemaVersion || !found.viewsAsDefined)
             upgradeCatalogue(path);
     } catch (const CatalogError& e) {
         result.error = QStringLiteral("The catalogue \"%1\" cannot be opened.\n%2")

@@ -11,6 +11,9 @@
 QString fullDirPath(const QString& drive, const QString& dirName);
 QString fullTrackPath(const QString& drive, const QString& dirName, const QString& trackName);
 
+// Whether `path` can be one line of an M3U play list: it holds no line break.
+bool fitsPlayListLine(const QString& path);
+
 // Where the player reads tracks from.
 struct TrackSource {
     bool local = false;      // local mode: the lists hold a walk of `localRoot`

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -224,6 +225,66 @@ private slots:
             catalog({"export", "--catalogue", db_, "--disk", "No such", "--format", "m3u"});
         QCOMPARE(missing.status, 1);
         QVERIFY(missing.err.contains("No such"));
+    }
+
+    // Values with line breaks and tabs, and a track whose directory row is gone: each track
+    // stays one record, and no name adds entries to a play list.
+    void oddValuesStayOneRecordEach() {
+        const QString db = dir_.filePath("odd.mdb");
+        QVERIFY(catalogdb::prepare(db).ok);
+        {
+            CatalogConnection c(db, "odd");
+            catalogdb::run(c.db(), "INSERT INTO Disks VALUES (1, 'D', '/m')");
+            catalogdb::run(c.db(), "INSERT INTO Dirs VALUES (1, 1, '/A')");
+            catalogdb::run(c.db(),
+                           "INSERT INTO Tracks VALUES (1, 1, 1, ?, ?, '00:00:01', ?, "
+                           "'Al')",
+                           {"Line\r\nbreak", "evil\n#EXTINF:1,x\nother.mp3", "Tab\tbed"});
+            catalogdb::run(c.db(), "INSERT INTO Tracks VALUES (2, 99, 1, 'T', 'orphan.mp3', "
+                                   "'00:00:02', 'Ar', 'Al')");
+        }
+        const QList<QStringList> csv =
+            readCsv(catalog({"export", "--catalogue", db, "--format", "csv"}).out);
+        QCOMPARE(csv.size(), 3);
+        QCOMPARE(csv[1][4], QString("Line\r\nbreak"));
+        QCOMPARE(csv[2][3], QString("orphan.mp3"));
+        QCOMPARE(readCsv(catalog({"report", "--catalogue", db, "Full List"}).out).size(), 3);
+
+        const QStringList hits =
+            catalog({"search", "--catalogue", db, ""}).out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(hits.size(), 2);
+        QCOMPARE(hits[0].split('\t').size(), 7);
+        QCOMPARE(hits[0].split('\t')[4], QString("Tab bed"));
+
+        const Run m3u = catalog({"export", "--catalogue", db, "--format", "m3u"});
+        QCOMPARE(m3u.status, 1);
+        QCOMPARE(m3u.out, QString("/m/orphan.mp3\n"));
+        QVERIFY2(m3u.err.contains("line break"), qPrintable(m3u.err));
+    }
+
+    // Only a scan makes a catalogue; output that cannot be written is a failure.
+    void readingCommandsNeitherCreateNorHideFailedOutput() {
+        const QString empty = dir_.filePath("empty.mdb");
+        QVERIFY(fixture::writeBytes(empty, {}));
+        for (const QStringList& arguments :
+             {QStringList{"search", "--catalogue", empty, "x"},
+              QStringList{"export", "--catalogue", empty, "--format", "csv"},
+              QStringList{"report", "--catalogue", empty, "Full List"}}) {
+            const Run run = catalog(arguments);
+            QCOMPARE(run.status, 1);
+            QVERIFY(run.err.contains("no catalogue"));
+        }
+        QCOMPARE(QFileInfo(empty).size(), 0);
+
+        for (const QStringList& arguments : {QStringList{"report", "--catalogue", db_, "Full List"},
+                                             QStringList{"search", "--catalogue", db_, ""}}) {
+            QProcess process;
+            process.setStandardOutputFile("/dev/full");
+            process.start(CATALOG_PROGRAM, arguments);
+            QVERIFY(process.waitForFinished(60000));
+            QCOMPARE(process.exitCode(), 1);
+            QVERIFY(process.readAllStandardError().contains("cannot write"));
+        }
     }
 
     void interruptStopsTheWalkAndKeepsTheRows() {

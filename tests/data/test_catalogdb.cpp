@@ -205,6 +205,22 @@ private slots:
         QCOMPARE(column(c.db(), "PRAGMA user_version"), QString::number(catalogdb::SchemaVersion));
     }
 
+    // A report view replaced elsewhere by a query that never ends is the program's own again.
+    void changedReportViewIsRestored() {
+        const QString path = newCatalogue(dir_, "changed view.mdb");
+        QString own;
+        {
+            CatalogConnection c(path, "test");
+            own = column(c.db(), "SELECT sql FROM sqlite_master WHERE name='Full List'");
+        }
+        runPlain(path, {"DROP VIEW \"Full List\"",
+                        "CREATE VIEW \"Full List\" AS WITH RECURSIVE n(i) AS (SELECT 1 UNION "
+                        "ALL SELECT i + 1 FROM n) SELECT i FROM n"});
+        QVERIFY(catalogdb::prepare(path).ok);
+        CatalogConnection c(path, "test");
+        QCOMPARE(column(c.db(), "SELECT sql FROM sqlite_master WHERE name='Full List'"), own);
+    }
+
     void refusesWhatIsNotCatalogue_data() {
         QTest::addColumn<QString>("kind");
         QTest::newRow("text file") << "text";
