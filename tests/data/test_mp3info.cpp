@@ -228,6 +228,23 @@ private slots:
         QCOMPARE(info.seconds, 24LL);
     }
 
+    // Behind a 40 KB ID3v2 tag, and an APE tag of the first version (no header) whose cover art
+    // holds frames: those are past the stream's end, however far the tag ahead of it reaches.
+    void streamBetweenId3v2AndHeaderlessApeTag() {
+        Mp3Params stream = params(Kind::VbrNoHeader, 128, 48000, 1000); // 24 s
+        stream.id3v2 = Tag{QString(40000, 'x'), {}, {}};
+        const QByteArray cover = fixture::mp3Bytes(params(Kind::Cbr, 128, 48000, 200));
+        const auto le32 = [](quint32 v) {
+            return QByteArray(reinterpret_cast<const char*>(&v), 4); // little-endian machine
+        };
+        const QByteArray item = le32(quint32(cover.size())) + le32(2) + "Cover" + '\0' + cover;
+        const QByteArray footer = "APETAGEX" + le32(1000) + le32(quint32(item.size() + 32)) +
+                                  le32(1) + le32(0) + QByteArray(8, '\0');
+        const QString path = dir_.filePath("ape behind id3v2.mp3");
+        QVERIFY(fixture::writeBytes(path, fixture::mp3Bytes(stream) + item + footer));
+        QCOMPARE(readMp3Info(path).seconds, 24LL);
+    }
+
     void pathWithQuotesAndNonAscii() {
         const QString path = dir_.filePath("It's \"Ünïcödé\" — 日本語.mp3");
         Mp3Params file = params(Kind::VbrXing, 128, 44100, 230);
