@@ -28,8 +28,12 @@ const char* const createTables[] = {
     "DiskID INTEGER, Title TEXT, TrackName TEXT, Duration TEXT, Artist TEXT, Album TEXT)",
 };
 
-// Views and indexes are safe to add to an existing catalogue that lacks them.
+// Views, indexes and the program's own tables are safe to add to an existing catalogue that
+// lacks them. A name that is not UTF-8 is stored readably in its table, with U+FFFD for each
+// byte that is not; its own bytes lie beside it, so that the file can be reached again.
 const char* const createExtras[] = {
+    "CREATE TABLE IF NOT EXISTS DirNameBytes (DirID INTEGER PRIMARY KEY, Bytes BLOB)",
+    "CREATE TABLE IF NOT EXISTS TrackNameBytes (TrackID INTEGER PRIMARY KEY, Bytes BLOB)",
     "CREATE INDEX IF NOT EXISTS TracksByName ON Tracks(TrackName)",
     "CREATE INDEX IF NOT EXISTS TracksByDir ON Tracks(DirID)",
     "CREATE INDEX IF NOT EXISTS TracksByDisk ON Tracks(DiskID)",
@@ -376,8 +380,15 @@ Preparation prepare(const QString& path, PageCheck pages) {
         if (!result.error.isEmpty())
             return result;
         // A catalogue of this version has its views and indexes: opening it writes nothing.
-        if (found.version != SchemaVersion || !found.viewsAsDefined)
-            upgradeCatalogue(path);
+        // One on a read-only disk is read as it is.
+        if (found.version != SchemaVersion || !found.viewsAsDefined) {
+            try {
+                upgradeCatalogue(path);
+            } catch (const CatalogError& e) {
+                if (failureOf(e.code()) != Failure::ReadOnly)
+                    throw;
+            }
+        }
     } catch (const CatalogError& e) {
         result.error = QStringLiteral("The catalogue \"%1\" cannot be opened.\n%2")
                            .arg(nativePath(path), e.message());

@@ -22,7 +22,9 @@ private:
 
 namespace catalogdb {
 
-inline constexpr int SchemaVersion = 1;
+// 1: the three tables, the report views, the indexes. 2: the tables that keep the bytes of
+// names that are not UTF-8, DirNameBytes and TrackNameBytes.
+inline constexpr int SchemaVersion = 2;
 // The engine's result code for a damaged file, for damage a check finds.
 inline constexpr int DamagedCode = 11;
 

@@ -16,29 +16,45 @@ void runInOneTransaction(const QSqlDatabase& db, std::initializer_list<QString> 
     transaction.commit();
 }
 
+// The bytes kept of names that are not UTF-8 go with their rows.
+QString deleteTrackNameBytes(const QString& condition) {
+    return "DELETE FROM TrackNameBytes WHERE TrackID IN (SELECT TrackID FROM Tracks WHERE " +
+           condition + ")";
+}
+
+QString deleteDirNameBytes(const QString& condition) {
+    return "DELETE FROM DirNameBytes WHERE DirID IN (SELECT DirID FROM Dirs WHERE " + condition +
+           ")";
+}
+
 } // namespace
 
 namespace catalogedits {
 
 void deleteDisk(const QSqlDatabase& db, qint64 diskId) {
     const QString id = QString::number(diskId);
-    runInOneTransaction(db, {"DELETE FROM Tracks WHERE DiskID=" + id,
-                             "DELETE FROM Dirs WHERE DiskID=" + id,
-                             "DELETE FROM Disks WHERE DiskID=" + id});
+    runInOneTransaction(
+        db, {deleteTrackNameBytes("DiskID=" + id), deleteDirNameBytes("DiskID=" + id),
+             "DELETE FROM Tracks WHERE DiskID=" + id, "DELETE FROM Dirs WHERE DiskID=" + id,
+             "DELETE FROM Disks WHERE DiskID=" + id});
 }
 
 void deleteDirectory(const QSqlDatabase& db, qint64 dirId) {
     const QString id = QString::number(dirId);
     runInOneTransaction(
-        db, {"DELETE FROM Tracks WHERE DirID=" + id, "DELETE FROM Dirs WHERE DirID=" + id});
+        db, {deleteTrackNameBytes("DirID=" + id), "DELETE FROM DirNameBytes WHERE DirID=" + id,
+             "DELETE FROM Tracks WHERE DirID=" + id, "DELETE FROM Dirs WHERE DirID=" + id});
 }
 
 void deleteTrack(const QSqlDatabase& db, qint64 trackId) {
-    runInOneTransaction(db, {"DELETE FROM Tracks WHERE TrackID=" + QString::number(trackId)});
+    const QString id = QString::number(trackId);
+    runInOneTransaction(db, {"DELETE FROM TrackNameBytes WHERE TrackID=" + id,
+                             "DELETE FROM Tracks WHERE TrackID=" + id});
 }
 
 void emptyCatalogue(const QSqlDatabase& db) {
-    runInOneTransaction(db, {"DELETE FROM Tracks", "DELETE FROM Dirs", "DELETE FROM Disks"});
+    runInOneTransaction(db, {"DELETE FROM TrackNameBytes", "DELETE FROM DirNameBytes",
+                             "DELETE FROM Tracks", "DELETE FROM Dirs", "DELETE FROM Disks"});
 }
 
 } // namespace catalogedits

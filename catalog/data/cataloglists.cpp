@@ -36,6 +36,20 @@ void loadTable(const QSqlDatabase& db, const QString& table, std::vector<Record>
     list.swap(loaded);
 }
 
+// A catalogue on a read-only disk made before these tables has none.
+void loadNameBytes(const QSqlDatabase& db, const QString& table, QHash<qint32, QByteArray>& bytes) {
+    {
+        SqliteRows exists(db, "SELECT 1 FROM sqlite_master WHERE name = '" + table + "'");
+        if (!exists.next())
+            return;
+    }
+    QHash<qint32, QByteArray> loaded;
+    SqliteRows rows(db, "SELECT * FROM " + table);
+    while (rows.next())
+        loaded.insert(rows.integer(0), rows.blob(1));
+    bytes.swap(loaded);
+}
+
 } // namespace
 
 void LoadDisks(const QSqlDatabase& db, DiskList& list) {
@@ -77,4 +91,6 @@ void LoadCatalog(const QSqlDatabase& db, CatalogLists& lists) {
     LoadDisks(db, lists.disks);
     LoadTracks(db, lists.tracks);
     LoadDirs(db, lists.dirs);
+    loadNameBytes(db, "DirNameBytes", lists.dirNameBytes);
+    loadNameBytes(db, "TrackNameBytes", lists.trackNameBytes);
 }

@@ -2,6 +2,8 @@
 
 #include "sharedtext.h"
 
+#include <QByteArray>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
 #include <vector>
@@ -42,6 +44,11 @@ struct CatalogLists {
     DiskList disks;
     DirList dirs;
     TrackList tracks;
+    // The file system's bytes of the few names that are not UTF-8 (a directory's below its
+    // drive), by identifier: the lists hold them readably, with U+FFFD for each byte that is
+    // not.
+    QHash<qint32, QByteArray> dirNameBytes;
+    QHash<qint32, QByteArray> trackNameBytes;
 };
 
 // Each load leaves its list as it was when the table returns no row. A table that cannot be
@@ -49,5 +56,5 @@ struct CatalogLists {
 void LoadDisks(const QSqlDatabase& db, DiskList& list);
 void LoadDirs(const QSqlDatabase& db, DirList& list);
 void LoadTracks(const QSqlDatabase& db, TrackList& list);
-// Disks, then tracks, then directories.
+// Disks, then tracks, then directories, then the bytes of names that are not UTF-8.
 void LoadCatalog(const QSqlDatabase& db, CatalogLists& lists);

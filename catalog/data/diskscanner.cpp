@@ -22,6 +22,19 @@ QString textOrEmpty(const QString& text) {
     return text.isNull() ? QStringLiteral("") : text;
 }
 
+// A directory's bytes below the volume root, starting with the separator.
+QByteArray localBelow(const QByteArray& localPath, const QString& volumeRoot) {
+    QByteArray root = QFile::encodeName(QDir::fromNativeSeparators(volumeRoot));
+    while (root.endsWith('/'))
+        root.chop(1);
+    QByteArray below = localPath;
+    if (below.startsWith(root) && (below.size() == root.size() || below.at(root.size()) == '/'))
+        below = below.mid(root.size());
+    while (below.size() > 1 && below.endsWith('/'))
+        below.chop(1);
+    return below.startsWith('/') ? below : '/' + below;
+}
+
 // Turns a connection's own checkpoints off for as long as it lives.
 class AutoCheckpointOff {
 public:
@@ -41,7 +54,7 @@ private:
 DiskScanner::DiskScanner(const QSqlDatabase& db, qint64 diskId, const QString& volumeRoot,
                          TagReader reader)
     : m_db(db), m_diskId(diskId), m_volumeRoot(volumeRoot), m_reader(std::move(reader)),
-      m_insertDir(db), m_insertTrack(db) {
+      m_insertDir(db), m_insertTrack(db), m_insertDirBytes(db), m_insertTrackBytes(db) {
     prepare(m_insertDir, "INSERT INTO Dirs (DiskID, DirName) VALUES (?, ?)");
     prepare(m_insertTrack, "INSERT INTO Tracks (DirID, DiskID, Title, TrackName, Duration, "
                            "Artist, Album) VALUES (?, ?, ?, ?, ?, ?, ?)");
@@ -60,7 +73,8 @@ void DiskScanner::NavigateTree(const QString& path) {
 }
 
 void DiskScanner::addFiles(const QString& directory) {
-    store({{directory, scanlisting::list(QFile::encodeName(directory)).mp3Files}});
+    const QByteArray localPath = QFile::encodeName(directory);
+    store({{directory, localPath, scanlisting::list(localPath).mp3Files}});
 }
 
 // Lists the tree in the order its rows are stored: each directory after its subdirectories.
@@ -79,7 +93,7 @@ bool DiskScanner::collect(const QString& path, const QByteArray& localPath,
     }
     if (!step(path))
         return false;
-    directories.push_back({path, std::move(listing.mp3Files)});
+    directories.push_back({path, localPath, std::move(listing.mp3Files)});
     return true;
 }
 
@@ -111,7 +125,7 @@ void DiskScanner::store(const std::vector<Directory>& directories) {
         if (!step(directory.path))
             return;
         batch.begin();
-        const qint64 dirId = storeDirectory(directory.path);
+        const qint64 dirId = storeDirectory(directory);
         // What the window shows at a step (progress, grids) is what is committed: rows wait
         // for a slow file no longer than for a fast one.
         const auto committedStep = [&] {
@@ -126,26 +140,31 @@ void DiskScanner::store(const std::vector<Directory>& directories) {
             if (!info)
                 return;
             batch.begin();
-            storeTrack(dirId, file.name, *info);
+            storeTrack(dirId, file, *info);
             batch.commitIfDue();
         }
         batch.commit();
     }
 }
 
-qint64 DiskScanner::storeDirectory(const QString& directory) {
+qint64 DiskScanner::storeDirectory(const Directory& directory) {
+    const QString below = dirlisting::pathBelowVolume(directory.path, m_volumeRoot);
     m_insertDir.addBindValue(m_diskId);
-    m_insertDir.addBindValue(dirlisting::pathBelowVolume(directory, m_volumeRoot));
+    m_insertDir.addBindValue(below);
     catalogdb::exec(m_insertDir);
     ++m_pending.directories;
-    return m_insertDir.lastInsertId().toLongLong();
+    const qint64 dirId = m_insertDir.lastInsertId().toLongLong();
+    if (QFile::encodeName(below) != localBelow(directory.localPath, m_volumeRoot))
+        storeNameBytes(m_insertDirBytes, "INSERT INTO DirNameBytes VALUES (?, ?)", dirId,
+                       localBelow(directory.localPath, m_volumeRoot));
+    return dirId;
 }
 
-void DiskScanner::storeTrack(qint64 dirId, const QString& file, const Mp3Info& info) {
+void DiskScanner::storeTrack(qint64 dirId, const scanlisting::Entry& file, const Mp3Info& info) {
     m_insertTrack.addBindValue(dirId);
     m_insertTrack.addBindValue(m_diskId);
     m_insertTrack.addBindValue(textOrEmpty(info.title));
-    m_insertTrack.addBindValue(file);
+    m_insertTrack.addBindValue(file.name);
     m_insertTrack.addBindValue(info.readable ? info.duration : QStringLiteral("00:00:00"));
     m_insertTrack.addBindValue(textOrEmpty(info.artist));
     m_insertTrack.addBindValue(textOrEmpty(info.album));
@@ -153,4 +172,17 @@ void DiskScanner::storeTrack(qint64 dirId, const QString& file, const Mp3Info& i
     ++m_pending.files;
     if (!info.readable)
         ++m_pending.unreadableFiles;
+    const QByteArray nameBytes = file.localPath.mid(file.localPath.lastIndexOf('/') + 1);
+    if (QFile::encodeName(file.name) != nameBytes)
+        storeNameBytes(m_insertTrackBytes, "INSERT INTO TrackNameBytes VALUES (?, ?)",
+                       m_insertTrack.lastInsertId().toLongLong(), nameBytes);
+}
+
+void DiskScanner::storeNameBytes(QSqlQuery& insert, const char* statement, qint64 id,
+                                 const QByteArray& bytes) {
+    if (insert.lastQuery().isEmpty())
+        prepare(insert, QString::fromLatin1(statement));
+    insert.addBindValue(id);
+    insert.addBindValue(bytes);
+    catalogdb::exec(insert);
 }

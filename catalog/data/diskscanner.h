@@ -58,7 +58,8 @@ public:
 
 private:
     struct Directory {
-        QString path; // as people read it
+        QString path;         // as people read it
+        QByteArray localPath; // as the file system holds it
         std::vector<scanlisting::Entry> files;
     };
 
@@ -66,8 +67,11 @@ private:
     bool collect(const QString& path, const QByteArray& localPath,
                  std::vector<Directory>& directories);
     void store(const std::vector<Directory>& directories);
-    qint64 storeDirectory(const QString& directory);
-    void storeTrack(qint64 dirId, const QString& file, const Mp3Info& info);
+    qint64 storeDirectory(const Directory& directory);
+    void storeTrack(qint64 dirId, const scanlisting::Entry& file, const Mp3Info& info);
+    // Keeps the bytes of a name that is not UTF-8 beside its row.
+    void storeNameBytes(QSqlQuery& insert, const char* statement, qint64 id,
+                        const QByteArray& bytes);
 
     QSqlDatabase m_db;
     qint64 m_diskId;
@@ -75,8 +79,10 @@ private:
     TagReader m_reader;
     QSqlQuery m_insertDir;
     QSqlQuery m_insertTrack;
-    Counts m_counts;  // rows committed
-    Counts m_pending; // rows stored in the transaction still open
+    QSqlQuery m_insertDirBytes;   // prepared when first needed
+    QSqlQuery m_insertTrackBytes; // likewise
+    Counts m_counts;              // rows committed
+    Counts m_pending;             // rows stored in the transaction still open
     bool m_cancelled = false;
     int m_filesListed = 0;
 };

@@ -46,6 +46,11 @@ QString SqliteRows::text(int column) const {
     return QString::fromUtf8(bytes, sqlite3_column_bytes(m_stmt, column));
 }
 
+QByteArray SqliteRows::blob(int column) const {
+    const auto* bytes = static_cast<const char*>(sqlite3_column_blob(m_stmt, column));
+    return QByteArray(bytes, bytes ? sqlite3_column_bytes(m_stmt, column) : 0);
+}
+
 QString SqliteRows::text(int column, TextArena& arena) const {
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
     if (!bytes)

@@ -28,6 +28,7 @@ public:
     qint64 integer64(int column) const;
     // A NULL cell is a null string.
     QString text(int column) const;
+    QByteArray blob(int column) const;
     // The cell's text stored in `arena`.
     QString text(int column, TextArena& arena) const;
     // The cell's text shared through `pool`.

@@ -3,17 +3,21 @@
 #include "localfolder.h"
 
 #include <QDir>
+#include <QFile>
 
 namespace {
 
-QString joined(QString head, const QString& tail) {
-    const QChar separator = QDir::separator();
+template <typename Text> Text joinedWith(Text head, const Text& tail, char separator) {
     while (head.endsWith(separator))
         head.chop(1);
     qsizetype skip = 0;
     while (skip < tail.size() && tail.at(skip) == separator)
         ++skip;
     return head + separator + tail.mid(skip);
+}
+
+QString joined(const QString& head, const QString& tail) {
+    return joinedWith(head, tail, QDir::separator().toLatin1());
 }
 
 } // namespace
@@ -47,6 +51,19 @@ QString TrackPaths::fullPath(const TrackRecord& track) const {
         return localfolder::trackPath(m_lists, m_source.localRoot, track);
     const DirRecord* dir = m_dirs.value(track.DirID);
     return fullTrackPath(drive(track), dir ? dir->DirName : QString(), track.TrackName);
+}
+
+QByteArray TrackPaths::localPath(const TrackRecord& track) const {
+    if (m_source.local)
+        return QFile::encodeName(fullPath(track));
+    const DirRecord* dir = m_dirs.value(track.DirID);
+    const QByteArray dirName =
+        m_lists.dirNameBytes.value(track.DirID, QFile::encodeName(dir ? dir->DirName : QString()));
+    const QByteArray trackName =
+        m_lists.trackNameBytes.value(track.TrackID, QFile::encodeName(track.TrackName));
+    const char separator = QDir::separator().toLatin1();
+    return joinedWith(joinedWith(QFile::encodeName(drive(track)), dirName, separator), trackName,
+                      separator);
 }
 
 QString TrackPaths::diskName(const TrackRecord& track) const {

@@ -30,6 +30,9 @@ public:
     TrackPaths(const CatalogLists& lists, const TrackSource& source);
 
     QString fullPath(const TrackRecord& track) const;
+    // The path as the file system holds it, with the bytes of names that are not UTF-8: for
+    // opening the file.
+    QByteArray localPath(const TrackRecord& track) const;
     // The disk to insert for a track whose file is not there, and the drive it is read from.
     QString diskName(const TrackRecord& track) const;
     QString drive(const TrackRecord& track) const;

@@ -205,6 +205,19 @@ private slots:
         QCOMPARE(column(c.db(), "PRAGMA user_version"), QString::number(catalogdb::SchemaVersion));
     }
 
+    // A catalogue of the first version gains the tables for names' bytes, its rows kept.
+    void firstVersionGainsNameBytes() {
+        const QString path = newCatalogue(dir_, "version 1.mdb");
+        runPlain(path, {"DROP TABLE DirNameBytes", "DROP TABLE TrackNameBytes",
+                        "INSERT INTO Disks VALUES (1, 'd', '/m')", "PRAGMA user_version=1"});
+        QVERIFY(catalogdb::prepare(path).ok);
+        CatalogConnection c(path, "test");
+        QCOMPARE(rows(c.db(), "SELECT COUNT(*) FROM DirNameBytes, TrackNameBytes, Disks"),
+                 QStringList{"0"});
+        QCOMPARE(rows(c.db(), "SELECT * FROM Disks"), QStringList{"1|d|/m"});
+        QCOMPARE(column(c.db(), "PRAGMA user_version"), QString("2"));
+    }
+
     // A report view replaced elsewhere by a query that never ends is the program's own again.
     void changedReportViewIsRestored() {
         const QString path = newCatalogue(dir_, "changed view.mdb");
@@ -425,6 +438,9 @@ private slots:
         catalogdb::run(db, "INSERT INTO Tracks (TrackID, DirID, DiskID, TrackName) VALUES "
                            "(1, 1, 1, 'a'), (2, 2, 1, 'b'), (3, 2, 1, 'c'), (4, 99, 1, 'd'), "
                            "(5, 3, 2, 'e'), (6, 3, 2, 'f')");
+        // As though every name had been written on another system.
+        catalogdb::run(db, "INSERT INTO DirNameBytes SELECT DirID, 'x' FROM Dirs");
+        catalogdb::run(db, "INSERT INTO TrackNameBytes SELECT TrackID, 'x' FROM Tracks");
     }
     void cleanup() { connection_.reset(); }
 
@@ -443,6 +459,10 @@ private slots:
         QFETCH(QStringList, remaining);
         run(operation);
         QCOMPARE(identifiers(path_), remaining);
+        // The bytes of the names go with their rows.
+        const QSqlDatabase db = connection_->db();
+        QCOMPARE(rows(db, "SELECT DirID FROM DirNameBytes ORDER BY 1").join(','), remaining[1]);
+        QCOMPARE(rows(db, "SELECT TrackID FROM TrackNameBytes ORDER BY 1").join(','), remaining[2]);
     }
 
     void failureDeletesNothing_data() {

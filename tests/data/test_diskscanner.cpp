@@ -6,6 +6,7 @@
 #include "mp3fixture.h"
 #include "runtestclasses.h"
 #include "sqlrows.h"
+#include "trackpaths.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -342,6 +343,17 @@ private slots:
                               native("/Caf") + replaced + "|S" + replaced + "ng " + replaced +
                                   ".mp3|Tagged|00:00:03"}));
         QCOMPARE(s.counts().unreadableFiles, 0);
+
+        // Their bytes are kept, and reach the files again.
+        catalogdb::run(db(), "UPDATE Disks SET Drive = ?", {volume_->path()});
+        CatalogLists lists;
+        LoadCatalog(db(), lists);
+        QCOMPARE(lists.dirNameBytes.size(), 1);
+        QCOMPARE(lists.trackNameBytes.size(), 1);
+        const TrackPaths paths(lists, {});
+        for (const qint32 i : {0, 1})
+            QVERIFY2(::access(paths.localPath(lists.tracks[i]).constData(), R_OK) == 0,
+                     paths.localPath(lists.tracks[i]).constData());
     }
 
     // The walk lists directories in the order the browser shows them.
