@@ -74,7 +74,7 @@ void Cataloger::runScan(const QString& start, const ScanWalk& walk) {
         return;
     const dirlisting::ScanStart from =
         dirlisting::scanStart(start, Disks->drive(DBGrid1->currentIndex().row()));
-    QString failure;
+    std::optional<CatalogError> failure;
     m_cancelRequested = false;
     CatalogConnection connection(m_state.DBPath, "scan");
     try {
@@ -87,19 +87,21 @@ void Cataloger::runScan(const QString& start, const ScanWalk& walk) {
         try {
             walk(scanner, from.path);
         } catch (const CatalogError& e) {
-            failure = e.message();
+            failure = e;
         }
         StatusBar1->setPanelText(1, scanSummary(scanner.counts(), scanner.cancelled()));
     } catch (const CatalogError& e) {
-        failure = e.message();
+        failure = e;
     }
     m_scanner = nullptr;
     setScanning(false);
     Dirs->refresh();
     Tracks->refresh();
     Resize_Grid();
-    if (!failure.isEmpty())
-        showError("The scan stopped: a row could not be stored.\n" + failure);
+    if (failure)
+        showError("The scan stopped: a row could not be stored; the rows stored before it are "
+                  "kept.\n" +
+                  catalogdb::plainMessage(m_state.DBPath, *failure));
 }
 
 // Between directory entries: show progress, keep the window responsive, and stop when the

@@ -306,15 +306,13 @@ QString plainMessage(const QString& path, const CatalogError& error) {
     switch (failureOf(error.code())) {
     case Failure::InUse:
         return QStringLiteral("The catalogue \"%1\" is busy: another window or program is "
-                              "writing to it (a scan, perhaps). Nothing was changed; try again "
-                              "in a moment.")
+                              "writing to it (a scan, perhaps). Try again in a moment.")
             .arg(nativePath(path));
     case Failure::ReadOnly:
-        return QStringLiteral("The catalogue \"%1\" is read-only: nothing was changed.")
-            .arg(nativePath(path));
+        return QStringLiteral("The catalogue \"%1\" is read-only.").arg(nativePath(path));
     case Failure::DiskFull:
-        return QStringLiteral("The disk holding the catalogue \"%1\" is full: nothing was "
-                              "changed. Make room on it and try again.")
+        return QStringLiteral("The disk holding the catalogue \"%1\" is full. Make room on it "
+                              "and try again.")
             .arg(nativePath(path));
     case Failure::Damaged:
         return unreadableMessage(path, error);
