@@ -16,7 +16,28 @@ QString joined(QString head, const QString& tail) {
     return head + separator + tail.mid(skip);
 }
 
+// A name's parts between separators; "\\" separates only where it is the system's separator.
+QStringList parts(const QString& name) {
+    return QString(name).replace(QDir::separator(), u'/').split(u'/');
+}
+
 } // namespace
+
+QString fileNameFault(const QString& name) {
+    if (name.isEmpty())
+        return QStringLiteral("the catalogue gives it no file name");
+    if (name == u"." || name == u"..")
+        return QStringLiteral("\"%1\" names a folder, not a file").arg(name);
+    if (parts(name).size() > 1)
+        return QStringLiteral("its name \"%1\" holds a folder separator").arg(name);
+    return {};
+}
+
+QString dirNameFault(const QString& dirName) {
+    if (parts(dirName).contains(u".."))
+        return QStringLiteral("its folder \"%1\" climbs out of the disk").arg(dirName);
+    return {};
+}
 
 QString fullDirPath(const QString& drive, const QString& dirName) {
     return joined(drive, dirName);
@@ -39,10 +60,20 @@ TrackPaths::TrackPaths(const CatalogLists& lists, const TrackSource& source)
 }
 
 QString TrackPaths::fullPath(const TrackRecord& track) const {
+    if (!fault(track).isEmpty())
+        return {};
     if (m_source.local)
         return localfolder::trackPath(m_lists, m_source.localRoot, track);
     const DirRecord* dir = m_dirs.value(track.DirID);
     return fullTrackPath(drive(track), dir ? dir->DirName : QString(), track.TrackName);
+}
+
+QString TrackPaths::fault(const TrackRecord& track) const {
+    const QString name = fileNameFault(track.TrackName);
+    if (!name.isEmpty() || m_source.local)
+        return name;
+    const DirRecord* dir = m_dirs.value(track.DirID);
+    return dir ? dirNameFault(dir->DirName) : QString();
 }
 
 QString TrackPaths::diskName(const TrackRecord& track) const {

@@ -82,6 +82,8 @@ void CopyJob::step() {
 // copied; one of another content is kept and the copy takes a free name.
 CopyJob::Next CopyJob::beginFile() {
     const copyplan::Item& item = m_items[m_index];
+    if (!item.refusal.isEmpty())
+        return fail(item.refusal);
     if (item.diskName != m_lastDisk) {
         const Prompts::Answer answer =
             m_prompts.message("Please Insert Disk - " + item.diskName, Prompts::Buttons::OkCancel);
@@ -149,8 +151,10 @@ CopyJob::Next CopyJob::copySlice() {
 CopyJob::Next CopyJob::fail(const QString& reason) {
     dropPartial();
     const copyplan::Item& item = m_items[m_index];
+    const QString file = item.source.isEmpty() ? item.fileName : item.source;
     const Prompts::Answer answer =
-        m_prompts.message(QStringLiteral("%1 cannot be copied:\n%2").arg(item.source, reason),
+        m_prompts.message(QStringLiteral("Row %1: %2 cannot be copied:\n%3")
+                              .arg(QString::number(item.row + 1), file, reason),
                           Prompts::Buttons::RetrySkipCancel, QStringLiteral("Copying"));
     switch (answer) {
     case Prompts::Answer::Retry:

@@ -72,6 +72,21 @@ QByteArray contents(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The copy rig with rows added to disk 2 and answers given up front.
+struct CopyFaultRig : CopyRig {
+    void addRow(qint32 id, qint32 dir, const QString& name) {
+        track(id, dir, 2, name);
+        rows().append({id, name, name});
+    }
+    void copyWith(std::deque<Prompts::Answer> scripted) {
+        prompts.answers = std::move(scripted);
+        copy();
+    }
+};
+
+constexpr auto Ok = Prompts::Answer::Ok;
+constexpr auto Skip = Prompts::Answer::Skip;
+
 } // namespace
 
 class CopyTest : public QObject {
@@ -200,6 +215,29 @@ private Q_SLOTS:
         QVERIFY(finished.wait(5000));
         QVERIFY(QFileInfo::exists(rig.path("disk2/b.mp3")));
         QCOMPARE(rig.state.TargetDir, QDir::toNativeSeparators(chosen) + QDir::separator());
+    }
+};
+
+// What the copy must not do, whatever the catalogue and the folders hold.
+class CopyFaultsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // Names that would lead out of the folder or off the disk: each row is refused with its
+    // reason and skipped; nothing is written outside "out".
+    void refusesNamesLeavingTheFolder() {
+        CopyFaultRig rig;
+        write(rig.path("disk2/escaped.mp3"), "x");
+        rig.dirOn(7, 2, "/Rock/../../disk10/Pop");
+        for (const auto& [id, dir, name] :
+             {std::tuple{4, 5, "./../escaped.mp3"}, {5, 5, ".."}, {6, 5, ""}, {7, 7, "b.mp3"}})
+            rig.addRow(id, dir, name);
+        rig.copyWith({Ok, Ok, Skip, Skip, Skip, Skip});
+        QVERIFY(!QFileInfo::exists(rig.path("escaped.mp3")));
+        QCOMPARE(rig.ticks(), QString("xxx----"));
+        const QString told = rig.prompts.texts().join('|');
+        for (const char* reason : {"Row 4: ", "separator", "a folder", "no file name", "climbs"})
+            QVERIFY2(told.contains(reason), reason);
+        QVERIFY(TrackPaths(rig.state.lists, {}).fullPath(rig.state.lists.tracks.back()).isEmpty());
     }
 };
 
@@ -354,10 +392,11 @@ private Q_SLOTS:
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     CopyTest copy;
+    CopyFaultsTest faults;
     PlaylistCommandsTest playlist;
     OptionsTest options;
     LocalModeTest local;
-    return runTestClasses(argc, argv, {&copy, &playlist, &options, &local});
+    return runTestClasses(argc, argv, {&copy, &faults, &playlist, &options, &local});
 }
 
 #include "tst_playercommands.moc"
