@@ -19,6 +19,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <sys/stat.h>
 
 namespace {
 
@@ -78,9 +79,16 @@ struct CopyFaultRig : CopyRig {
         track(id, dir, 2, name);
         rows().append({id, name, name});
     }
-    void copyWith(std::deque<Prompts::Answer> scripted) {
+    // `cutShort` cuts b.mp3 short once its first slice is copied, as a pulled disk leaves it.
+    void copyWith(std::deque<Prompts::Answer> scripted, bool cutShort = false) {
         prompts.answers = std::move(scripted);
-        copy();
+        window->startCopy();
+        QObject::connect(window->copyJob(), &CopyJob::progress, [=, this](int, int, qint64 bytes) {
+            if (cutShort && bytes == CopyJob::SliceBytes)
+                QFile::resize(path("disk10/Pop/b.mp3"), bytes + 10);
+        });
+        QSignalSpy finished(window->copyJob(), &CopyJob::finished);
+        QVERIFY(finished.wait(5000));
     }
 };
 
@@ -238,6 +246,73 @@ private Q_SLOTS:
         for (const char* reason : {"Row 4: ", "separator", "a folder", "no file name", "climbs"})
             QVERIFY2(told.contains(reason), reason);
         QVERIFY(TrackPaths(rig.state.lists, {}).fullPath(rig.state.lists.tracks.back()).isEmpty());
+    }
+
+    // A dangling link and a link to the source itself are names taken, never followed.
+    void neverFollowsLinksInTheFolder() {
+        CopyFaultRig rig;
+        QDir().mkpath(rig.path("victim"));
+        QVERIFY(QFile::link("../victim/newfile", rig.path("out/a.mp3")));
+        QVERIFY(QFile::link(rig.path("disk10/Pop/b.mp3"), rig.path("out/b.mp3")));
+        rig.copyWith({Ok, Ok});
+        QVERIFY(!QFileInfo::exists(rig.path("victim/newfile")));
+        QVERIFY(QFileInfo(rig.path("out/a.mp3")).isSymLink());
+        QCOMPARE(contents(rig.path("out/a (2).mp3")) + contents(rig.path("out/b (2).mp3")),
+                 QByteArray("firstsecond"));
+    }
+
+    // 254 bytes of two-byte characters: the partial file's name stays short.
+    void copiesNamesNearTheLengthLimit() {
+        CopyFaultRig rig;
+        const QString name = QString(125, u'\u00e9') + ".mp3";
+        write(rig.path("disk2/Rock/" + name), "long");
+        rig.addRow(4, 5, name);
+        rig.copyWith({Ok, Ok});
+        QCOMPARE(contents(rig.path("out/" + name)), QByteArray("long"));
+    }
+
+    void sourceCutShortIsAFailure() {
+        CopyFaultRig rig;
+        fixture::writeRandomBytes(rig.path("disk10/Pop/b.mp3"), 4 * CopyJob::SliceBytes, 5);
+        rig.copyWith({Ok}, true);
+        QCOMPARE(rig.prompts.asked.at(1).buttons, Prompts::Buttons::RetrySkipCancel);
+        QCOMPARE(rig.ticks(), QString("---"));
+    }
+
+    void copiesRegularFilesOnly() {
+        CopyFaultRig rig;
+        const QString a = rig.path("disk2/Rock/a.mp3"), c = rig.path("disk2/Rock/c.mp3");
+        QVERIFY(QFile::remove(a) && QFile::remove(c) && QFile::link("/dev/zero", a));
+        QCOMPARE(::mkfifo(QFile::encodeName(c).constData(), 0600), 0);
+        rig.copyWith({Ok, Ok, Skip, Ok, Skip});
+        QCOMPARE(rig.ticks(), QString("-x-"));
+        QCOMPARE(rig.prompts.texts().filter("not a regular file").size(), 2);
+    }
+
+    void skipDropsTheFileUnderWay() {
+        CopyFaultRig rig;
+        fixture::writeRandomBytes(rig.path("disk10/Pop/b.mp3"), 4 * CopyJob::SliceBytes, 5);
+        rig.copyWith({Ok, Skip, Ok}, true);
+        QCOMPARE(rig.ticks(), QString("x-x"));
+        QCOMPARE(rig.outFiles(), QStringList({"a.mp3", "c.mp3"}));
+    }
+
+    // A target holding the source and more is another file; its free name keeps "%" intact.
+    void longerTargetIsNotTheCopy() {
+        CopyFaultRig rig;
+        write(rig.path("disk2/Rock/5%1 (%2).mp3"), "odd");
+        write(rig.path("out/5%1 (%2).mp3"), "odd!");
+        rig.addRow(4, 5, "5%1 (%2).mp3");
+        rig.copyWith({Ok, Ok});
+        QCOMPARE(contents(rig.path("out/5%1 (%2) (2).mp3")), QByteArray("odd"));
+    }
+
+    void emptyTrackCopiesWithoutAQuestion() {
+        CopyFaultRig rig;
+        write(rig.path("disk10/Pop/b.mp3"), {});
+        rig.copyWith({Ok, Ok});
+        QCOMPARE(rig.prompts.asked.size(), size_t(2));
+        QVERIFY(QFileInfo(rig.path("out/b.mp3")).isFile());
     }
 };
 
