@@ -114,7 +114,7 @@ void CopyJob::step() {
         return;
     }
     if (m_index >= m_items.size()) {
-        finish(true, QStringLiteral("Copying Complete."));
+        finish(true, summary());
         return;
     }
     const Next next = m_source ? copySlice() : beginFile();
@@ -219,6 +219,7 @@ CopyJob::Next CopyJob::fail(const QString& reason) {
     case Prompts::Answer::Retry:
         return Next::Continue;
     case Prompts::Answer::Skip:
+        ++m_skippedFiles;
         ++m_index;
         return Next::Continue;
     default:
@@ -230,6 +231,7 @@ CopyJob::Next CopyJob::fail(const QString& reason) {
 void CopyJob::fileDone() {
     m_source.reset();
     m_lastDisk = m_items[m_index].diskName;
+    ++m_copiedFiles;
     Q_EMIT copied(m_items[m_index].row);
     ++m_index;
 }
@@ -241,6 +243,14 @@ void CopyJob::dropPartial() {
         m_partial->remove();
         m_partial.reset();
     }
+}
+
+QString CopyJob::summary() const {
+    if (m_skippedFiles == 0)
+        return QStringLiteral("Copying Complete.");
+    return QStringLiteral("Copying Complete. %1 copied, %2 skipped.")
+        .arg(m_copiedFiles)
+        .arg(m_skippedFiles);
 }
 
 void CopyJob::finish(bool completed, const QString& statusText) {

@@ -51,6 +51,7 @@ private:
     void dropPartial();
     void finish(bool completed, const QString& statusText);
     void schedule();
+    QString summary() const;
 
     Prompts& m_prompts;
     QString m_targetDir;
@@ -60,6 +61,8 @@ private:
     bool m_running = false;
     bool m_cancelRequested = false;
     bool m_stepQueued = false;
+    int m_copiedFiles = 0;
+    int m_skippedFiles = 0;
 
     // The file under way.
     std::unique_ptr<QFile> m_source;

@@ -246,6 +246,7 @@ private Q_SLOTS:
         for (const char* reason : {"Row 4: ", "separator", "a folder", "no file name", "climbs"})
             QVERIFY2(told.contains(reason), reason);
         QVERIFY(TrackPaths(rig.state.lists, {}).fullPath(rig.state.lists.tracks.back()).isEmpty());
+        QCOMPARE(rig.status(), QString("Copying Complete. 3 copied, 4 skipped."));
     }
 
     // A dangling link and a link to the source itself are names taken, never followed.
@@ -277,6 +278,14 @@ private Q_SLOTS:
         rig.copyWith({Ok}, true);
         QCOMPARE(rig.prompts.asked.at(1).buttons, Prompts::Buttons::RetrySkipCancel);
         QCOMPARE(rig.ticks(), QString("---"));
+    }
+
+    void statusSaysWhenAllWereSkipped() {
+        CopyFaultRig rig;
+        for (const char* file : {"disk2/Rock/a.mp3", "disk10/Pop/b.mp3", "disk2/Rock/c.mp3"})
+            QFile::remove(rig.path(file));
+        rig.copyWith({Ok, Skip, Ok, Skip, Ok, Skip});
+        QCOMPARE(rig.status(), QString("Copying Complete. 0 copied, 3 skipped."));
     }
 
     void copiesRegularFilesOnly() {
