@@ -26,11 +26,13 @@ struct Item {
     QString diskName; // the disk to ask for ("Local" in local mode)
     QString source;   // full path of the file on its disk
     QString fileName;
+    QString refusal; // why the catalogue's names for the file cannot be used, if they cannot
 };
 
 // Resolves each entry to its track (by identity, by name for a row without one) and orders the
 // result by disk key compared as text, so disk 10 comes before disk 2; rows of one disk keep
-// their play-list order. Entries whose track is not in the lists are left out.
+// their play-list order. Entries whose track is not in the lists are left out; a track whose
+// names would lead outside the target folder or off its disk is planned with its refusal.
 std::vector<Item> plan(const std::vector<Entry>& entries, const CatalogLists& lists,
                        const Source& source);
 

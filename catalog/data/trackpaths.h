@@ -14,6 +14,12 @@ QString fullTrackPath(const QString& drive, const QString& dirName, const QStrin
 // Whether `path` can be one line of an M3U play list: it holds no line break.
 bool fitsPlayListLine(const QString& path);
 
+// Why a name from the catalogue cannot be used, or "" when it can. A track name must be one
+// file name: empty, "." or "..", or holding a separator, it names a folder or leads out of its
+// own. A directory name must stay below its drive: a ".." component climbs out of it.
+QString fileNameFault(const QString& name);
+QString dirNameFault(const QString& dirName);
+
 // Where the player reads tracks from.
 struct TrackSource {
     bool local = false;      // local mode: the lists hold a walk of `localRoot`
@@ -29,9 +35,11 @@ class TrackPaths {
 public:
     TrackPaths(const CatalogLists& lists, const TrackSource& source);
 
+    // Empty for a track whose names the catalogue got wrong; fault() says what is wrong.
     QString fullPath(const TrackRecord& track) const;
+    QString fault(const TrackRecord& track) const;
     // The path as the file system holds it, with the bytes of names that are not UTF-8: for
-    // opening the file.
+    // opening the file. Empty as fullPath is.
     QByteArray localPath(const TrackRecord& track) const;
     // The disk to insert for a track whose file is not there, and the drive it is read from.
     QString diskName(const TrackRecord& track) const;

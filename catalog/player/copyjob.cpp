@@ -7,32 +7,77 @@
 #include <QTemporaryFile>
 #include <QTimer>
 
-bool sameContent(const QString& a, const QString& b) {
-    QFile first(a), second(b);
-    if (!first.open(QIODevice::ReadOnly) || !second.open(QIODevice::ReadOnly))
-        return false;
-    if (first.size() != second.size())
-        return false;
-    while (!first.atEnd()) {
-        const QByteArray block = first.read(64 * 1024);
-        if (block.isEmpty() || block != second.read(block.size()))
-            return false;
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Opens `path` for reading if it is a regular file, and only then: a link to a device or a
+// fifo is no track, and opening a fifo must not wait for a writer. `flags` may add O_NOFOLLOW.
+std::unique_ptr<QFile> openRegular(const QString& path, int flags, struct stat& info,
+                                   QString& error) {
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | flags);
+    if (fd < 0) {
+        error = qt_error_string(errno);
+        return nullptr;
     }
-    return true;
+    auto file = std::make_unique<QFile>();
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        error = QStringLiteral("it is not a regular file");
+    } else if (file->open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered,
+                          QFileDevice::AutoCloseHandle)) {
+        return file;
+    } else {
+        error = file->errorString();
+    }
+    ::close(fd);
+    return nullptr;
 }
 
-QString freeFileName(const QString& path) {
-    if (!QFileInfo::exists(path))
+// Whether `target` holds the bytes of `source`, which is read and left at its start. A link at
+// `target` is never the copy, whatever it points at.
+bool sameContent(QFile& source, const QString& target) {
+    struct stat info {};
+    QString error;
+    const std::unique_ptr<QFile> other = openRegular(target, O_NOFOLLOW, info, error);
+    if (!other || other->size() != source.size())
+        return false;
+    QByteArray block;
+    do
+        block = source.read(64 * 1024);
+    while (!block.isEmpty() && block == other->read(block.size()));
+    return source.seek(0) && block.isEmpty();
+}
+
+// `path` for n = 1, then "name (n).ext".
+QString numberedName(const QString& path, int n) {
+    if (n == 1)
         return path;
     const QFileInfo info(path);
     const QString suffix = info.suffix().isEmpty() ? QString() : "." + info.suffix();
-    for (int n = 2;; ++n) {
-        const QString candidate = info.dir().filePath(
-            QStringLiteral("%1 (%2)%3").arg(info.completeBaseName()).arg(n).arg(suffix));
-        if (!QFileInfo::exists(candidate))
-            return candidate;
-    }
+    return info.dir().filePath(
+        QStringLiteral("%1 (%2)%3").arg(info.completeBaseName(), QString::number(n), suffix));
 }
+
+// Gives the finished copy its name without replacing anything there, a link included: rename
+// with RENAME_NOREPLACE refuses a taken name in one step; on a file system without it, a hard
+// link does the same. errno says why it failed (EEXIST: the name is taken).
+bool placeNew(const QString& from, const QString& to) {
+    const QByteArray source = QFile::encodeName(from), target = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
+        0)
+        return true;
+    if ((errno != EINVAL && errno != ENOSYS) || ::link(source.constData(), target.constData()) != 0)
+        return false;
+    ::unlink(source.constData());
+    return true;
+}
+
+} // namespace
 
 CopyJob::CopyJob(Prompts& prompts, const QString& targetDir, std::vector<copyplan::Item> items,
                  QObject* parent)
@@ -69,7 +114,7 @@ void CopyJob::step() {
         return;
     }
     if (m_index >= m_items.size()) {
-        finish(true, QStringLiteral("Copying Complete."));
+        finish(true, summary());
         return;
     }
     const Next next = m_source ? copySlice() : beginFile();
@@ -79,9 +124,11 @@ void CopyJob::step() {
 
 // Asks for the file's disk when it is another than the last one, then opens the file and a
 // partial copy beside its destination. A file of the same content already there counts as
-// copied; one of another content is kept and the copy takes a free name.
+// copied; anything else under the name is kept and the copy takes a free name.
 CopyJob::Next CopyJob::beginFile() {
     const copyplan::Item& item = m_items[m_index];
+    if (!item.refusal.isEmpty())
+        return fail(item.refusal);
     if (item.diskName != m_lastDisk) {
         const Prompts::Answer answer =
             m_prompts.message("Please Insert Disk - " + item.diskName, Prompts::Buttons::OkCancel);
@@ -93,55 +140,69 @@ CopyJob::Next CopyJob::beginFile() {
     Q_EMIT status("Copying - " + item.source);
     Q_EMIT progress(static_cast<int>(m_index) + 1, static_cast<int>(m_items.size()), 0, 0);
 
-    auto source = std::make_unique<QFile>(item.source);
-    if (!source->open(QIODevice::ReadOnly))
-        return fail(source->errorString());
-    const QString target = QDir(m_targetDir).filePath(item.fileName);
-    if (QFileInfo::exists(target) && sameContent(item.source, target)) {
+    struct stat info {};
+    QString error;
+    m_source = openRegular(item.source, 0, info, error);
+    if (!m_source)
+        return fail(error);
+    m_sourceSize = info.st_size;
+    m_sourceMode = info.st_mode;
+    m_destination = QDir(m_targetDir).filePath(item.fileName);
+    if (sameContent(*m_source, m_destination)) {
         fileDone();
         return Next::Continue;
     }
-    QTemporaryFile partial(QDir(m_targetDir).filePath("." + item.fileName + ".XXXXXX.part"));
-    partial.setAutoRemove(false);
-    if (!partial.open())
-        return fail(partial.errorString());
-    m_partial = std::make_unique<QFile>(partial.fileName());
-    partial.close();
-    if (!m_partial->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        const QString reason = m_partial->errorString();
-        dropPartial();
-        return fail(reason);
-    }
-    m_destination = target;
-    m_source = std::move(source);
+    // A short name of its own: a track's name may already be near the file system's limit.
+    m_partial =
+        std::make_unique<QTemporaryFile>(QDir(m_targetDir).filePath(".catalog-XXXXXX.part"));
+    m_partial->setAutoRemove(false);
+    if (!m_partial->open())
+        return fail(m_partial->errorString());
     m_copiedBytes = 0;
     return Next::Continue;
 }
 
 CopyJob::Next CopyJob::copySlice() {
-    const QByteArray slice = m_source->read(SliceBytes);
-    if (slice.isEmpty() && !m_source->atEnd())
+    QByteArray slice(SliceBytes, Qt::Uninitialized);
+    const qint64 read = m_source->read(slice.data(), SliceBytes);
+    if (read < 0)
         return fail(m_source->errorString());
-    if (!slice.isEmpty() && m_partial->write(slice) != slice.size())
+    if (read == 0)
+        return endFile();
+    if (m_partial->write(slice.constData(), read) != read)
         return fail(m_partial->errorString());
-    m_copiedBytes += slice.size();
+    m_copiedBytes += read;
     Q_EMIT progress(static_cast<int>(m_index) + 1, static_cast<int>(m_items.size()), m_copiedBytes,
-                    m_source->size());
-    if (!m_source->atEnd())
-        return Next::Continue;
+                    m_sourceSize);
+    return Next::Continue;
+}
+
+// A source cut short or grown while it was read is not the file that was opened.
+CopyJob::Next CopyJob::endFile() {
+    if (m_copiedBytes != m_sourceSize)
+        return fail(QStringLiteral("it changed while it was copied (%1 of %2 bytes read)")
+                        .arg(m_copiedBytes)
+                        .arg(m_sourceSize));
     if (!m_partial->flush())
         return fail(m_partial->errorString());
+    // The copy is as open as its original; a file system without modes keeps its own.
+    (void)::fchmod(m_partial->handle(), (m_sourceMode & 0777) | S_IRUSR | S_IWUSR);
+    if (const QString error = place(); !error.isEmpty())
+        return fail(error);
     m_partial->close();
-    // The partial file was made private to its owner; the copy is as open as its original.
-    m_partial->setPermissions(m_source->permissions() | QFileDevice::ReadOwner |
-                              QFileDevice::WriteOwner);
-    // The destination may have appeared meanwhile; rename never replaces a file.
-    const QString destination = freeFileName(m_destination);
-    if (!m_partial->rename(destination))
-        return fail(m_partial->errorString());
     m_partial.reset();
     fileDone();
     return Next::Continue;
+}
+
+// The track's name, or the first free numbered one: whatever lies under a name is kept.
+QString CopyJob::place() {
+    for (int n = 1;; ++n) {
+        if (placeNew(m_partial->fileName(), numberedName(m_destination, n)))
+            return {};
+        if (errno != EEXIST)
+            return qt_error_string(errno);
+    }
 }
 
 // Retry asks for the disk again when it is not the one copied from last; Skip leaves the row
@@ -149,13 +210,16 @@ CopyJob::Next CopyJob::copySlice() {
 CopyJob::Next CopyJob::fail(const QString& reason) {
     dropPartial();
     const copyplan::Item& item = m_items[m_index];
+    const QString file = item.source.isEmpty() ? item.fileName : item.source;
     const Prompts::Answer answer =
-        m_prompts.message(QStringLiteral("%1 cannot be copied:\n%2").arg(item.source, reason),
+        m_prompts.message(QStringLiteral("Row %1: %2 cannot be copied:\n%3")
+                              .arg(QString::number(item.row + 1), file, reason),
                           Prompts::Buttons::RetrySkipCancel, QStringLiteral("Copying"));
     switch (answer) {
     case Prompts::Answer::Retry:
         return Next::Continue;
     case Prompts::Answer::Skip:
+        ++m_skippedFiles;
         ++m_index;
         return Next::Continue;
     default:
@@ -167,6 +231,7 @@ CopyJob::Next CopyJob::fail(const QString& reason) {
 void CopyJob::fileDone() {
     m_source.reset();
     m_lastDisk = m_items[m_index].diskName;
+    ++m_copiedFiles;
     Q_EMIT copied(m_items[m_index].row);
     ++m_index;
 }
@@ -178,6 +243,14 @@ void CopyJob::dropPartial() {
         m_partial->remove();
         m_partial.reset();
     }
+}
+
+QString CopyJob::summary() const {
+    if (m_skippedFiles == 0)
+        return QStringLiteral("Copying Complete.");
+    return QStringLiteral("Copying Complete. %1 copied, %2 skipped.")
+        .arg(m_copiedFiles)
+        .arg(m_skippedFiles);
 }
 
 void CopyJob::finish(bool completed, const QString& statusText) {

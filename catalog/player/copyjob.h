@@ -4,14 +4,16 @@
 
 #include <QFile>
 #include <QObject>
+#include <QTemporaryFile>
 #include <memory>
 #include <vector>
 
 class Prompts;
 
 // Copies planned files into one folder on the event loop, a slice at a time, so the window
-// stays usable: asks for each disk before its first file, never overwrites a file of another
-// content, and never leaves a partial file under a track's name.
+// stays usable: asks for each disk before its first file, copies regular files only, never
+// overwrites or follows anything in the folder, and never leaves a partial file under a
+// track's name.
 class CopyJob : public QObject {
     Q_OBJECT
 public:
@@ -42,11 +44,14 @@ private:
     void step();
     Next beginFile();
     Next copySlice();
+    Next endFile();
+    QString place();
     Next fail(const QString& reason);
     void fileDone();
     void dropPartial();
     void finish(bool completed, const QString& statusText);
     void schedule();
+    QString summary() const;
 
     Prompts& m_prompts;
     QString m_targetDir;
@@ -56,15 +61,14 @@ private:
     bool m_running = false;
     bool m_cancelRequested = false;
     bool m_stepQueued = false;
+    int m_copiedFiles = 0;
+    int m_skippedFiles = 0;
 
     // The file under way.
     std::unique_ptr<QFile> m_source;
-    std::unique_ptr<QFile> m_partial; // the copy so far, under a name of its own
+    qint64 m_sourceSize = 0; // as it was when opened
+    uint m_sourceMode = 0;
+    std::unique_ptr<QTemporaryFile> m_partial; // the copy so far, under a name of its own
     QString m_destination;
     qint64 m_copiedBytes = 0;
 };
-
-// Whether two files hold the same bytes; false when either cannot be read.
-bool sameContent(const QString& a, const QString& b);
-// `path`, or the first of "name (2).ext", "name (3).ext", … that is free.
-QString freeFileName(const QString& path);

@@ -19,6 +19,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <sys/stat.h>
 
 namespace {
 
@@ -71,6 +72,28 @@ QByteArray contents(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+// The copy rig with rows added to disk 2 and answers given up front.
+struct CopyFaultRig : CopyRig {
+    void addRow(qint32 id, qint32 dir, const QString& name) {
+        track(id, dir, 2, name);
+        rows().append({id, name, name});
+    }
+    // `cutShort` cuts b.mp3 short once its first slice is copied, as a pulled disk leaves it.
+    void copyWith(std::deque<Prompts::Answer> scripted, bool cutShort = false) {
+        prompts.answers = std::move(scripted);
+        window->startCopy();
+        QObject::connect(window->copyJob(), &CopyJob::progress, [=, this](int, int, qint64 bytes) {
+            if (cutShort && bytes == CopyJob::SliceBytes)
+                QFile::resize(path("disk10/Pop/b.mp3"), bytes + 10);
+        });
+        QSignalSpy finished(window->copyJob(), &CopyJob::finished);
+        QVERIFY(finished.wait(5000));
+    }
+};
+
+constexpr auto Ok = Prompts::Answer::Ok;
+constexpr auto Skip = Prompts::Answer::Skip;
 
 } // namespace
 
@@ -200,6 +223,105 @@ private Q_SLOTS:
         QVERIFY(finished.wait(5000));
         QVERIFY(QFileInfo::exists(rig.path("disk2/b.mp3")));
         QCOMPARE(rig.state.TargetDir, QDir::toNativeSeparators(chosen) + QDir::separator());
+    }
+};
+
+// What the copy must not do, whatever the catalogue and the folders hold.
+class CopyFaultsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // Names that would lead out of the folder or off the disk: each row is refused with its
+    // reason and skipped; nothing is written outside "out".
+    void refusesNamesLeavingTheFolder() {
+        CopyFaultRig rig;
+        write(rig.path("disk2/escaped.mp3"), "x");
+        rig.dirOn(7, 2, "/Rock/../../disk10/Pop");
+        for (const auto& [id, dir, name] :
+             {std::tuple{4, 5, "./../escaped.mp3"}, {5, 5, ".."}, {6, 5, ""}, {7, 7, "b.mp3"}})
+            rig.addRow(id, dir, name);
+        rig.copyWith({Ok, Ok, Skip, Skip, Skip, Skip});
+        QVERIFY(!QFileInfo::exists(rig.path("escaped.mp3")));
+        QCOMPARE(rig.ticks(), QString("xxx----"));
+        const QString told = rig.prompts.texts().join('|');
+        for (const char* reason : {"Row 4: ", "separator", "a folder", "no file name", "climbs"})
+            QVERIFY2(told.contains(reason), reason);
+        QVERIFY(TrackPaths(rig.state.lists, {}).fullPath(rig.state.lists.tracks.back()).isEmpty());
+        QCOMPARE(rig.status(), QString("Copying Complete. 3 copied, 4 skipped."));
+    }
+
+    // A dangling link and a link to the source itself are names taken, never followed.
+    void neverFollowsLinksInTheFolder() {
+        CopyFaultRig rig;
+        QDir().mkpath(rig.path("victim"));
+        QVERIFY(QFile::link("../victim/newfile", rig.path("out/a.mp3")));
+        QVERIFY(QFile::link(rig.path("disk10/Pop/b.mp3"), rig.path("out/b.mp3")));
+        rig.copyWith({Ok, Ok});
+        QVERIFY(!QFileInfo::exists(rig.path("victim/newfile")));
+        QVERIFY(QFileInfo(rig.path("out/a.mp3")).isSymLink());
+        QCOMPARE(contents(rig.path("out/a (2).mp3")) + contents(rig.path("out/b (2).mp3")),
+                 QByteArray("firstsecond"));
+    }
+
+    // 254 bytes of two-byte characters: the partial file's name stays short.
+    void copiesNamesNearTheLengthLimit() {
+        CopyFaultRig rig;
+        const QString name = QString(125, u'\u00e9') + ".mp3";
+        write(rig.path("disk2/Rock/" + name), "long");
+        rig.addRow(4, 5, name);
+        rig.copyWith({Ok, Ok});
+        QCOMPARE(contents(rig.path("out/" + name)), QByteArray("long"));
+    }
+
+    void sourceCutShortIsAFailure() {
+        CopyFaultRig rig;
+        fixture::writeRandomBytes(rig.path("disk10/Pop/b.mp3"), 4 * CopyJob::SliceBytes, 5);
+        rig.copyWith({Ok}, true);
+        QCOMPARE(rig.prompts.asked.at(1).buttons, Prompts::Buttons::RetrySkipCancel);
+        QCOMPARE(rig.ticks(), QString("---"));
+    }
+
+    void statusSaysWhenAllWereSkipped() {
+        CopyFaultRig rig;
+        for (const char* file : {"disk2/Rock/a.mp3", "disk10/Pop/b.mp3", "disk2/Rock/c.mp3"})
+            QFile::remove(rig.path(file));
+        rig.copyWith({Ok, Skip, Ok, Skip, Ok, Skip});
+        QCOMPARE(rig.status(), QString("Copying Complete. 0 copied, 3 skipped."));
+    }
+
+    void copiesRegularFilesOnly() {
+        CopyFaultRig rig;
+        const QString a = rig.path("disk2/Rock/a.mp3"), c = rig.path("disk2/Rock/c.mp3");
+        QVERIFY(QFile::remove(a) && QFile::remove(c) && QFile::link("/dev/zero", a));
+        QCOMPARE(::mkfifo(QFile::encodeName(c).constData(), 0600), 0);
+        rig.copyWith({Ok, Ok, Skip, Ok, Skip});
+        QCOMPARE(rig.ticks(), QString("-x-"));
+        QCOMPARE(rig.prompts.texts().filter("not a regular file").size(), 2);
+    }
+
+    void skipDropsTheFileUnderWay() {
+        CopyFaultRig rig;
+        fixture::writeRandomBytes(rig.path("disk10/Pop/b.mp3"), 4 * CopyJob::SliceBytes, 5);
+        rig.copyWith({Ok, Skip, Ok}, true);
+        QCOMPARE(rig.ticks(), QString("x-x"));
+        QCOMPARE(rig.outFiles(), QStringList({"a.mp3", "c.mp3"}));
+    }
+
+    // A target holding the source and more is another file; its free name keeps "%" intact.
+    void longerTargetIsNotTheCopy() {
+        CopyFaultRig rig;
+        write(rig.path("disk2/Rock/5%1 (%2).mp3"), "odd");
+        write(rig.path("out/5%1 (%2).mp3"), "odd!");
+        rig.addRow(4, 5, "5%1 (%2).mp3");
+        rig.copyWith({Ok, Ok});
+        QCOMPARE(contents(rig.path("out/5%1 (%2) (2).mp3")), QByteArray("odd"));
+    }
+
+    void emptyTrackCopiesWithoutAQuestion() {
+        CopyFaultRig rig;
+        write(rig.path("disk10/Pop/b.mp3"), {});
+        rig.copyWith({Ok, Ok});
+        QCOMPARE(rig.prompts.asked.size(), size_t(2));
+        QVERIFY(QFileInfo(rig.path("out/b.mp3")).isFile());
     }
 };
 
@@ -354,10 +476,11 @@ private Q_SLOTS:
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     CopyTest copy;
+    CopyFaultsTest faults;
     PlaylistCommandsTest playlist;
     OptionsTest options;
     LocalModeTest local;
-    return runTestClasses(argc, argv, {&copy, &playlist, &options, &local});
+    return runTestClasses(argc, argv, {&copy, &faults, &playlist, &options, &local});
 }
 
 #include "tst_playercommands.moc"
