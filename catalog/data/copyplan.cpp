@@ -16,7 +16,8 @@ std::vector<Item> plan(const std::vector<Entry>& entries, const CatalogLists& li
         if (!track)
             continue;
         items.push_back({entry.row, QString::number(track->DiskID), paths.diskName(*track),
-                         paths.fullPath(*track), track->TrackName, paths.fault(*track)});
+                         paths.fullPath(*track), paths.localPath(*track), track->TrackName,
+                         paths.fault(*track)});
     }
     std::stable_sort(items.begin(), items.end(),
                      [](const Item& a, const Item& b) { return a.diskKey < b.diskKey; });

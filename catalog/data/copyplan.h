@@ -22,9 +22,10 @@ using Source = TrackSource;
 // One file to copy.
 struct Item {
     int row = 0;
-    QString diskKey;  // the disk's identifier as decimal text; the copy goes disk by disk
-    QString diskName; // the disk to ask for ("Local" in local mode)
-    QString source;   // full path of the file on its disk
+    QString diskKey;        // the disk's identifier as decimal text; the copy goes disk by disk
+    QString diskName;       // the disk to ask for ("Local" in local mode)
+    QString source;         // full path of the file on its disk, as people read it
+    QByteArray localSource; // the same as the file system holds it: for opening
     QString fileName;
     QString refusal; // why the catalogue's names for the file cannot be used, if they cannot
 };

@@ -17,10 +17,10 @@ namespace {
 
 // Opens `path` for reading if it is a regular file, and only then: a link to a device or a
 // fifo is no track, and opening a fifo must not wait for a writer. `flags` may add O_NOFOLLOW.
-std::unique_ptr<QFile> openRegular(const QString& path, int flags, struct stat& info,
+std::unique_ptr<QFile> openRegular(const QByteArray& localPath, int flags, struct stat& info,
                                    QString& error) {
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | flags);
+    const int fd =
+        ::open(localPath.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | flags);
     if (fd < 0) {
         error = qt_error_string(errno);
         return nullptr;
@@ -43,7 +43,8 @@ std::unique_ptr<QFile> openRegular(const QString& path, int flags, struct stat& 
 bool sameContent(QFile& source, const QString& target) {
     struct stat info {};
     QString error;
-    const std::unique_ptr<QFile> other = openRegular(target, O_NOFOLLOW, info, error);
+    const std::unique_ptr<QFile> other =
+        openRegular(QFile::encodeName(target), O_NOFOLLOW, info, error);
     if (!other || other->size() != source.size())
         return false;
     QByteArray block;
@@ -142,7 +143,7 @@ CopyJob::Next CopyJob::beginFile() {
 
     struct stat info {};
     QString error;
-    m_source = openRegular(item.source, 0, info, error);
+    m_source = openRegular(item.localSource, 0, info, error);
     if (!m_source)
         return fail(error);
     m_sourceSize = info.st_size;

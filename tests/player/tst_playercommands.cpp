@@ -19,7 +19,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -270,6 +272,21 @@ private Q_SLOTS:
         rig.addRow(4, 5, name);
         rig.copyWith({Ok, Ok});
         QCOMPARE(contents(rig.path("out/" + name)), QByteArray("long"));
+    }
+
+    // Written on another system: the catalogue shows the name readably and keeps its bytes,
+    // which reach the file.
+    void copiesNamesThatAreNotUtf8() {
+        CopyFaultRig rig;
+        const QByteArray bytes = "caf\xe9.mp3";
+        const QByteArray local = QFile::encodeName(rig.path("disk2/Rock/")) + bytes;
+        const int fd = ::open(local.constData(), O_CREAT | O_WRONLY, 0644);
+        QVERIFY(fd >= 0 && ::write(fd, "latin", 5) == 5 && ::close(fd) == 0);
+        const QString readable = "caf" + QString(QChar::ReplacementCharacter) + ".mp3";
+        rig.state.lists.trackNameBytes.insert(4, bytes);
+        rig.addRow(4, 5, readable);
+        rig.copyWith({Ok, Ok});
+        QCOMPARE(contents(rig.path("out/" + readable)), QByteArray("latin"));
     }
 
     void sourceCutShortIsAFailure() {
