@@ -20,6 +20,7 @@ class DirectoryList;
 class frmCredits;
 class FileList;
 class MediaPlayer;
+class LocalWalk;
 class ProgramState;
 class QAction;
 class QGroupBox;
@@ -75,9 +76,11 @@ public:
     void addRandomSongs();
     bool isCopying() const;
     CopyJob* copyJob() const;
-    // Local mode: "&Local" walks `localFolder` into the lists, "&DB" loads the catalogue again.
+    // Local mode: "&Local" walks `localFolder` into the lists on a worker thread, the mode
+    // changing once the walk is complete (Esc stops it); "&DB" loads the catalogue again.
     void switchLocal();
     bool isLocalMode() const;
+    bool isReadingLocalFolder() const;
     // Records `strPath` and every folder below it, each after its subfolders.
     void NavigateTree(const QString& strPath);
     // Records the folder Dir1 shows with the MP3 files File1 lists.
@@ -166,6 +169,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildControls();
@@ -197,6 +201,9 @@ private:
     void handToExternalPlayer(const QString& target);
     void selectFileRow(int row, bool selected);
     void showTagsResult(qint32 trackIndex, const QString& text);
+    void startLocalWalk();
+    void finishLocalWalk(CatalogLists lists);
+    void loadCatalogueAgain();
 
     ProgramState& m_state;
     QWidget* m_searchBody = nullptr; // frmSearch's inner area, below its caption
@@ -217,4 +224,6 @@ private:
     bool m_playingList = false;
     QSet<QString> m_problemsShown;
     bool m_resultsAreTags = false; // track rows found by their tags
+    // Last, so that it is stopped and waited for before anything else goes.
+    std::unique_ptr<LocalWalk> m_localWalk;
 };
