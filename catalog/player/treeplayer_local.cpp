@@ -61,10 +61,13 @@ void TreePlayer::finishLocalWalk(CatalogLists lists) {
     filesModel->setItems({}); // its tracks belonged to the lists just replaced
 }
 
+// A catalogue damaged meanwhile is reported as at start-up, and the local lists stay.
 void TreePlayer::loadCatalogueAgain() {
-    m_state.lists = CatalogLists{};
-    if (CatalogConnection* query = m_state.queryConnection())
-        LoadCatalog(query->db(), m_state.lists);
+    CatalogLists local = std::move(m_state.lists);
+    if (!m_state.loadCatalogue()) {
+        m_state.lists = std::move(local);
+        return;
+    }
     mnuLocal->setText("&Local");
     FillCatalogTree();
     filesModel->setItems({});

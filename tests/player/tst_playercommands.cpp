@@ -3,6 +3,7 @@
 
 #include "catalogdb.h"
 #include "copyjob.h"
+#include "damagedcatalogue.h"
 #include "directorylist.h"
 #include "dlgfrm.h"
 #include "mp3fixture.h"
@@ -384,6 +385,23 @@ private Q_SLOTS:
         w->Tree_Click();
         w->mnuAddVolume->trigger();
         QCOMPARE(w->StatusBar1->panelText(3), QString("Total Time:00:00:18"));
+    }
+
+    // Damage found on the way back is reported as at start-up; the local lists stay.
+    void damagedCatalogueKeepsLocalMode() {
+        PlayerRig rig;
+        rig.state.DBPath = rig.path("music.mdb");
+        QVERIFY(makeFilledCatalogue(rig.state.DBPath, 20000));
+        write(rig.path("MP3/y.mp3"), "y");
+        rig.open();
+        rig.window->localFolder = rig.path("MP3");
+        rig.window->mnuLocal->trigger();
+        QTRY_VERIFY(rig.window->isLocalMode());
+        QVERIFY(damagePages(rig.state.DBPath));
+        rig.window->mnuLocal->trigger();
+        QVERIFY(rig.prompts.texts().join(' ').contains("music.mdb\" is damaged"));
+        QVERIFY(rig.window->isLocalMode());
+        QCOMPARE(rig.state.lists.tracks.at(2).TrackName, QString("y.mp3"));
     }
 };
 
