@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 #include <future>
 #include <system_error>
+#include <unistd.h>
 
 ProgramState::ProgramState(Prompts& prompts_, SettingsStore& settings_)
     : prompts(prompts_), settings(settings_), tempPlaylistDir(defaultTempPlaylistDir()),
@@ -93,7 +94,13 @@ void waitForFade(ProgramState& state) {
 }
 
 QString defaultTempPlaylistDir() {
-    const QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME", "user"));
+    // Qt checks the runtime folder's owner and mode; without the variable it would make one of
+    // its own in the temporary folder, and say so on every start.
+    if (qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) {
+        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        if (!runtime.isEmpty())
+            return QDir(runtime).filePath("catalog");
+    }
     return QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation))
-        .filePath("catalog-" + user);
+        .filePath("catalog-" + QString::number(::geteuid()));
 }

@@ -73,5 +73,7 @@ void EndIfQuitting(ProgramState& state);
 void WindowFade(ProgramState& state, int mode, int alpha);
 // The unload handlers' wait for the fade.
 void waitForFade(ProgramState& state);
-// The default folder for temporary play lists, private to this user.
+// The default folder for temporary play lists: "catalog" in the user's runtime folder
+// ($XDG_RUNTIME_DIR), else "catalog-<uid>" in the temporary folder, which is checked as it
+// is used.
 QString defaultTempPlaylistDir();
