@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <future>
@@ -74,11 +75,9 @@ bool ProgramState::checkCatalogue() {
 void EndIfQuitting(ProgramState& state) {
     if (!state.QuitOnClose)
         return;
-    QDir dir(state.tempPlaylistDir);
-    const QStringList lists =
-        dir.entryList({"Temp*.m3u"}, QDir::Files | QDir::Hidden | QDir::CaseSensitive);
-    for (const QString& name : lists)
-        dir.remove(name); // a list that cannot be removed does not keep the program alive
+    for (const QString& list : std::as_const(state.tempPlayLists))
+        QFile::remove(list); // a list that cannot be removed does not keep the program alive
+    state.tempPlayLists.clear();
     state.ended = true;
     if (state.endProgram)
         state.endProgram();

@@ -96,6 +96,7 @@ void TreePlayer::playRow(int row) {
             m_state.prompts.message(error, Prompts::Buttons::Ok, "Player");
             return;
         }
+        m_state.tempPlayLists << target;
     }
     if (mnuWinamp->isChecked()) {
         handToExternalPlayer(target);

@@ -385,7 +385,7 @@ private slots:
     }
 };
 
-// Temporary play lists are private to the user.
+// Temporary play lists are private to the user and each program's own.
 class TemporaryPlayLists : public QObject {
     Q_OBJECT
     std::unique_ptr<PlaybackRig> rig_;
@@ -412,6 +412,15 @@ private slots:
         rig_->showDir(1);
     }
     void cleanup() { rig_.reset(); }
+
+    void anotherProgramsEndLeavesThisOnesLists() {
+        rig_->doubleClickRow(0);
+        ProgramRig other;
+        other.state.tempPlaylistDir = folder();
+        other.state.QuitOnClose = true;
+        EndIfQuitting(other.state);
+        QVERIFY(QFile::exists(rig_->player->opened.value(0)));
+    }
 
     void folderOthersCouldUseIsRefused_data() {
         QTest::addColumn<uint>("mode");
