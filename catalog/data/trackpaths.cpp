@@ -26,6 +26,10 @@ QString fullTrackPath(const QString& drive, const QString& dirName, const QStrin
     return joined(fullDirPath(drive, dirName), trackName);
 }
 
+bool fitsPlayListLine(const QString& path) {
+    return !path.contains(u'\r') && !path.contains(u'\n');
+}
+
 TrackPaths::TrackPaths(const CatalogLists& lists, const TrackSource& source)
     : m_lists(lists), m_source(source) {
     if (source.local)

@@ -11,6 +11,10 @@
 QString fullDirPath(const QString& drive, const QString& dirName);
 QString fullTrackPath(const QString& drive, const QString& dirName, const QString& trackName);
 
+// Whether `path` can be one line of an m3u play list: a CR or LF in it (legal in a Linux file
+// name) would split it into several entries, some of them of the name's choosing.
+bool fitsPlayListLine(const QString& path);
+
 // Where the player reads tracks from.
 struct TrackSource {
     bool local = false;      // local mode: the lists hold a walk of `localRoot`

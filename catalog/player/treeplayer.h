@@ -35,6 +35,7 @@ class SearchResultsModel;
 class QModelIndex;
 class SplitBarWidget;
 class StatusPanels;
+class TrackPaths;
 class WidgetHost;
 
 // "Player": the catalogue as a tree of disks and directories, the tracks of the chosen node, a
@@ -199,6 +200,8 @@ private:
     void showPlayerProblem(const QString& text);
     bool playingListShown() const;
     void handToExternalPlayer(const QString& target);
+    QString writeVolumeList(const std::vector<TrackItem>& items, const TrackPaths& paths,
+                            const QString& chosenFile, std::vector<int>& entryRows);
     void selectFileRow(int row, bool selected);
     void showTagsResult(qint32 trackIndex, const QString& text);
     void startLocalWalk();
@@ -218,10 +221,10 @@ private:
     TrackGroups m_trackGroups;
     std::unique_ptr<MediaPlayer> m_player;
     // What was handed to the embedded player: the track list of that moment, the row started
-    // (1-based) and whether the whole list was opened.
+    // (1-based) and, when a play list was opened, each of its entries' row (1-based).
     std::vector<TrackItem> m_playingItems;
     int m_playingRow = 0;
-    bool m_playingList = false;
+    std::vector<int> m_playingEntryRows;
     QSet<QString> m_problemsShown;
     bool m_resultsAreTags = false; // track rows found by their tags
     // Last, so that it is stopped and waited for before anything else goes.

@@ -385,7 +385,7 @@ private slots:
     }
 };
 
-// Temporary play lists are private to the user and each program's own.
+// Temporary play lists are private, one line an entry, and each program's own.
 class TemporaryPlayLists : public QObject {
     Q_OBJECT
     std::unique_ptr<PlaybackRig> rig_;
@@ -412,6 +412,26 @@ private slots:
         rig_->showDir(1);
     }
     void cleanup() { rig_.reset(); }
+
+    // The entries that are left still name their own rows.
+    void lineBreakNamesAreLeftOut() {
+        rig_->doubleClickRow(0);
+        QCOMPARE(panel(w, 1),
+                 QString("1 track left out of the play list: a line break in the name."));
+        QCOMPARE(
+            readAll(rig_->player->opened.value(0)),
+            (rig_->trackFile(1, "a.mp3") + "\r\n" + rig_->trackFile(1, "b.mp3") + "\r\n").toUtf8());
+        rig_->player->startEntry(2);
+        QCOMPARE(rig_->selectedFileRow(), 3);
+        QCOMPARE(panel(w, 1), QString("Now Playing...b.mp3"));
+    }
+
+    void aLoneLineBreakNameIsPlayedDirectly() {
+        rig_->showDir(2);
+        rig_->doubleClickRow(0);
+        QCOMPARE(rig_->player->opened, QStringList({rig_->trackFile(2, evil)}));
+        QVERIFY(tempLists(*rig_).isEmpty());
+    }
 
     void anotherProgramsEndLeavesThisOnesLists() {
         rig_->doubleClickRow(0);
