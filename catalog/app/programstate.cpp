@@ -4,10 +4,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <future>
 #include <system_error>
+#include <unistd.h>
 
 ProgramState::ProgramState(Prompts& prompts_, SettingsStore& settings_)
     : prompts(prompts_), settings(settings_), tempPlaylistDir(defaultTempPlaylistDir()),
@@ -76,11 +78,9 @@ bool ProgramState::checkCatalogue() {
 void EndIfQuitting(ProgramState& state) {
     if (!state.QuitOnClose)
         return;
-    QDir dir(state.tempPlaylistDir);
-    const QStringList lists =
-        dir.entryList({"Temp*.m3u"}, QDir::Files | QDir::Hidden | QDir::CaseSensitive);
-    for (const QString& name : lists)
-        dir.remove(name); // a list that cannot be removed does not keep the program alive
+    for (const QString& list : std::as_const(state.tempPlayLists))
+        QFile::remove(list); // a list that cannot be removed does not keep the program alive
+    state.tempPlayLists.clear();
     state.ended = true;
     if (state.endProgram)
         state.endProgram();
@@ -96,7 +96,13 @@ void waitForFade(ProgramState& state) {
 }
 
 QString defaultTempPlaylistDir() {
-    const QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME", "user"));
+    // Qt checks the runtime folder's owner and mode; without the variable it would make one of
+    // its own in the temporary folder, and say so on every start.
+    if (qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) {
+        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        if (!runtime.isEmpty())
+            return QDir(runtime).filePath("catalog");
+    }
     return QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation))
-        .filePath("catalog-" + user);
+        .filePath("catalog-" + QString::number(::geteuid()));
 }

@@ -5,6 +5,7 @@
 #include "lookups.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -45,6 +46,9 @@ public:
 
     // Where the program's temporary play lists live.
     QString tempPlaylistDir;
+    // The lists this program wrote there: its end removes these only, since another program
+    // of the user may still be playing its own.
+    QStringList tempPlayLists;
     // Ends the program; the default quits the application's event loop.
     std::function<void()> endProgram;
     bool ended = false;
@@ -67,11 +71,13 @@ private:
     std::unique_ptr<CatalogConnection> m_query;
 };
 
-// When QuitOnClose is set, deletes the program's temporary play lists and ends the program.
+// When QuitOnClose is set, deletes the temporary play lists this program wrote and ends it.
 void EndIfQuitting(ProgramState& state);
 // Windows appear and close without a fade: this only signals completion.
 void WindowFade(ProgramState& state, int mode, int alpha);
 // The unload handlers' wait for the fade.
 void waitForFade(ProgramState& state);
-// The default folder for temporary play lists, private to this user.
+// The default folder for temporary play lists: "catalog" in the user's runtime folder
+// ($XDG_RUNTIME_DIR), else "catalog-<uid>" in the temporary folder, which is checked as it
+// is used.
 QString defaultTempPlaylistDir();

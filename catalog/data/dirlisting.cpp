@@ -40,8 +40,16 @@ QStringList subdirectories(const QString& path, bool* readable) {
     return paths;
 }
 
+// A link counts as what it leads to: one to a device or a pipe would block or never end when
+// read, so only regular files are listed.
 QStringList files(const QString& path, const QString& pattern) {
-    return QDir(path).entryList({pattern}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    const QFileInfoList entries =
+        QDir(path).entryInfoList({pattern}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    QStringList names;
+    for (const QFileInfo& entry : entries)
+        if (entry.isFile())
+            names << entry.fileName();
+    return names;
 }
 
 QString volumeRoot(const QString& path) {

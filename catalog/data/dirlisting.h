@@ -11,8 +11,8 @@ namespace dirlisting {
 // out, so that a walk over them always ends. `readable` tells whether `path` could be listed.
 QStringList subdirectories(const QString& path, bool* readable = nullptr);
 
-// Names of the files of `path` matching `pattern`, compared case-insensitively ("*.mp3"
-// finds "SONG.MP3").
+// Names of the regular files of `path` matching `pattern`, compared case-insensitively ("*.mp3"
+// finds "SONG.MP3"); a symbolic link is listed only when it leads to a regular file.
 QStringList files(const QString& path, const QString& pattern);
 
 // The root of the volume holding `path`, without a trailing separator except for the

@@ -1,11 +1,28 @@
 #include "localfolder.h"
 
 #include "dirlisting.h"
+#include "mp3info.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace localfolder {
+namespace {
+
+const std::atomic<bool> neverStop{false};
+
+// The playing times of the tracks from `first` on, read as a scan reads them.
+void readDurations(CatalogLists& lists, const QString& root, size_t first,
+                   const std::atomic<bool>& stop) {
+    for (size_t i = first; i < lists.tracks.size() && !stop; ++i) {
+        TrackRecord& track = lists.tracks[i];
+        track.Duration =
+            readMp3Info(QFile::encodeName(trackPath(lists, root, track)), stop).duration;
+    }
+}
+
+} // namespace
 
 QString defaultRoot() {
 #ifdef Q_OS_WIN
@@ -49,14 +66,20 @@ void addFolder(CatalogLists& lists, const QString& root, const QString& folder,
     }
 }
 
-void walk(CatalogLists& lists, const QString& root, const QString& path) {
+void walk(CatalogLists& lists, const QString& root, const QString& path,
+          const std::atomic<bool>* stop) {
+    const std::atomic<bool>& stopped = stop ? *stop : neverStop;
     bool readable = false;
     const QStringList subfolders = dirlisting::subdirectories(path, &readable);
-    if (!readable)
+    if (!readable || stopped)
         return;
     for (const QString& subfolder : subfolders)
-        walk(lists, root, subfolder);
+        walk(lists, root, subfolder, &stopped);
+    if (stopped)
+        return;
+    const size_t first = lists.tracks.size();
     addFolder(lists, root, path, dirlisting::files(path, QStringLiteral("*.mp3")));
+    readDurations(lists, root, first, stopped);
 }
 
 QString trackPath(const CatalogLists& lists, const QString& root, const TrackRecord& track) {

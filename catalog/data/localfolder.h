@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+
 // The player's local mode: the MP3 files under one local folder as an in-memory catalogue of
 // one disk, "Local". Every directory and track record's identifier is its index in its list,
 // from 2 upward; nothing is written to the database.
@@ -24,9 +26,12 @@ CatalogLists emptyLists();
 void addFolder(CatalogLists& lists, const QString& root, const QString& folder,
                const QStringList& files);
 
-// Walks `path` depth-first, recording each folder after all of its subfolders. Symbolic links
-// to directories are not followed and folders that cannot be listed are left out.
-void walk(CatalogLists& lists, const QString& root, const QString& path);
+// Walks `path` depth-first, recording each folder after all of its subfolders, and each track's
+// playing time. Symbolic links to directories are not followed and folders that cannot be
+// listed are left out. Setting `stop` (from another thread) ends the walk soon, the lists then
+// being incomplete.
+void walk(CatalogLists& lists, const QString& root, const QString& path,
+          const std::atomic<bool>* stop = nullptr);
 
 // Where a local track lies: `root`, its directory's name and its file name.
 QString trackPath(const CatalogLists& lists, const QString& root, const TrackRecord& track);

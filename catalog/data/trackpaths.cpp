@@ -53,7 +53,7 @@ QString fullTrackPath(const QString& drive, const QString& dirName, const QStrin
 }
 
 bool fitsPlayListLine(const QString& path) {
-    return !path.contains(QLatin1Char('\n')) && !path.contains(QLatin1Char('\r'));
+    return !path.contains(u'\r') && !path.contains(u'\n');
 }
 
 TrackPaths::TrackPaths(const CatalogLists& lists, const TrackSource& source)

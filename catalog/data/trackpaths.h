@@ -11,7 +11,8 @@
 QString fullDirPath(const QString& drive, const QString& dirName);
 QString fullTrackPath(const QString& drive, const QString& dirName, const QString& trackName);
 
-// Whether `path` can be one line of an M3U play list: it holds no line break.
+// Whether `path` can be one line of an m3u play list: a CR or LF in it (legal in a Linux file
+// name) would split it into several entries, some of them of the name's choosing.
 bool fitsPlayListLine(const QString& path);
 
 // Why a name from the catalogue cannot be used, or "" when it can. A track name must be one

@@ -3,6 +3,7 @@
 #include "catalogmodels.h"
 #include "directorylist.h"
 #include "filelist.h"
+#include "localwalk.h"
 #include "mediaplayer.h"
 #include "paneadapters.h"
 #include "playerstrip.h"

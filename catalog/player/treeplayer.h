@@ -20,6 +20,7 @@ class DirectoryList;
 class frmCredits;
 class FileList;
 class MediaPlayer;
+class LocalWalk;
 class ProgramState;
 class QAction;
 class QGroupBox;
@@ -34,6 +35,7 @@ class SearchResultsModel;
 class QModelIndex;
 class SplitBarWidget;
 class StatusPanels;
+class TrackPaths;
 class WidgetHost;
 
 // "Player": the catalogue as a tree of disks and directories, the tracks of the chosen node, a
@@ -75,9 +77,11 @@ public:
     void addRandomSongs();
     bool isCopying() const;
     CopyJob* copyJob() const;
-    // Local mode: "&Local" walks `localFolder` into the lists, "&DB" loads the catalogue again.
+    // Local mode: "&Local" walks `localFolder` into the lists on a worker thread, the mode
+    // changing once the walk is complete (Esc stops it); "&DB" loads the catalogue again.
     void switchLocal();
     bool isLocalMode() const;
+    bool isReadingLocalFolder() const;
     // Records `strPath` and every folder below it, each after its subfolders.
     void NavigateTree(const QString& strPath);
     // Records the folder Dir1 shows with the MP3 files File1 lists.
@@ -166,6 +170,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildControls();
@@ -195,8 +200,14 @@ private:
     void showPlayerProblem(const QString& text);
     bool playingListShown() const;
     void handToExternalPlayer(const QString& target);
+    QString writeVolumeList(const std::vector<TrackItem>& items, const TrackPaths& paths,
+                            const QString& chosenFile, std::vector<int>& entryRows);
+    QString writeListFile(const QList<QByteArray>& lines);
     void selectFileRow(int row, bool selected);
     void showTagsResult(qint32 trackIndex, const QString& text);
+    void startLocalWalk();
+    void finishLocalWalk(CatalogLists lists);
+    void loadCatalogueAgain();
 
     ProgramState& m_state;
     QWidget* m_searchBody = nullptr; // frmSearch's inner area, below its caption
@@ -211,10 +222,12 @@ private:
     TrackGroups m_trackGroups;
     std::unique_ptr<MediaPlayer> m_player;
     // What was handed to the embedded player: the track list of that moment, the row started
-    // (1-based) and whether the whole list was opened.
+    // (1-based) and, when a play list was opened, each of its entries' row (1-based).
     std::vector<TrackItem> m_playingItems;
     int m_playingRow = 0;
-    bool m_playingList = false;
+    std::vector<int> m_playingEntryRows;
     QSet<QString> m_problemsShown;
     bool m_resultsAreTags = false; // track rows found by their tags
+    // Last, so that it is stopped and waited for before anything else goes.
+    std::unique_ptr<LocalWalk> m_localWalk;
 };

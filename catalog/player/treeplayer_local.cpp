@@ -4,39 +4,81 @@
 #include "directorylist.h"
 #include "filelist.h"
 #include "localfolder.h"
+#include "localwalk.h"
 #include "programstate.h"
 #include "prompts.h"
+#include "statuspanels.h"
 #include "treeplayer.h"
 
 #include <QAction>
 #include <QDir>
+#include <QKeyEvent>
 
 bool TreePlayer::isLocalMode() const {
     return mnuLocal->text() != QLatin1String("&Local");
 }
 
-// A local folder that cannot be read is reported and the mode stays as it was. Either way
-// the play list is kept.
+bool TreePlayer::isReadingLocalFolder() const {
+    return m_localWalk != nullptr;
+}
+
+// Either way the play list is kept; a mode that cannot be entered leaves the mode as it was.
 void TreePlayer::switchLocal() {
-    if (!isLocalMode()) {
-        if (!localfolder::isReadableFolder(localFolder)) {
-            m_state.prompts.message(QStringLiteral("The local folder %1 cannot be read.")
-                                        .arg(QDir::toNativeSeparators(localFolder)),
-                                    Prompts::Buttons::Ok, windowTitle());
-            return;
-        }
-        m_state.lists = localfolder::emptyLists();
-        Dir1->setPath(localFolder);
-        NavigateTree(Dir1->path());
-        mnuLocal->setText("&DB");
-    } else {
-        m_state.lists = CatalogLists{};
-        mnuLocal->setText("&Local");
-        if (CatalogConnection* query = m_state.queryConnection())
-            LoadCatalog(query->db(), m_state.lists);
+    if (isReadingLocalFolder())
+        return;
+    if (isLocalMode())
+        loadCatalogueAgain();
+    else
+        startLocalWalk();
+}
+
+// Reading every file's playing time takes long on a big folder: the window keeps answering
+// meanwhile, and Esc stops the walk.
+void TreePlayer::startLocalWalk() {
+    const QString folder = QDir::toNativeSeparators(localFolder);
+    if (!localfolder::isReadableFolder(localFolder)) {
+        m_state.prompts.message(QStringLiteral("The local folder %1 cannot be read.").arg(folder),
+                                Prompts::Buttons::Ok, windowTitle());
+        return;
     }
+    StatusBar1->setPanelText(1, tr("Reading the local folder %1... (Esc stops)").arg(folder));
+    m_localWalk = std::make_unique<LocalWalk>(
+        this, localFolder, [this](CatalogLists lists) { finishLocalWalk(std::move(lists)); });
+}
+
+void TreePlayer::finishLocalWalk(CatalogLists lists) {
+    const bool stopped = m_localWalk->stopped();
+    m_localWalk.reset();
+    if (stopped) {
+        StatusBar1->setPanelText(1, tr("Reading the local folder was stopped."));
+        return;
+    }
+    StatusBar1->setPanelText(1, QString());
+    m_state.lists = std::move(lists);
+    Dir1->setPath(localFolder);
+    mnuLocal->setText("&DB");
     FillCatalogTree();
     filesModel->setItems({}); // its tracks belonged to the lists just replaced
+}
+
+// A catalogue damaged meanwhile is reported as at start-up, and the local lists stay.
+void TreePlayer::loadCatalogueAgain() {
+    CatalogLists local = std::move(m_state.lists);
+    if (!m_state.loadCatalogue()) {
+        m_state.lists = std::move(local);
+        return;
+    }
+    mnuLocal->setText("&Local");
+    FillCatalogTree();
+    filesModel->setItems({});
+}
+
+void TreePlayer::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && m_localWalk) {
+        m_localWalk->stop();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void TreePlayer::NavigateTree(const QString& strPath) {

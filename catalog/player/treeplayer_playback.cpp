@@ -17,6 +17,7 @@
 #include <QItemSelectionModel>
 #include <QListView>
 #include <QProcess>
+#include <unistd.h>
 
 namespace {
 
@@ -68,15 +69,19 @@ void TreePlayer::playRow(int row) {
     if (row < 0 || row >= static_cast<int>(items.size()))
         return;
     const TrackItem& chosen = items[static_cast<size_t>(row)];
-    const bool volume = mnuVolume->isChecked();
-    const QString stamp = playListStamp(QDateTime::currentDateTime());
     const TrackPaths paths(m_state.lists,
                            {isLocalMode(), localFolder, m_state.useCdDrive, m_state.CdDrive});
     const TrackRecord* track = m_trackLookup.record(chosen.TrackID, chosen.TrackName);
     if (!track)
         return;
     const QString file = paths.fullPath(*track);
-    if (!QFileInfo::exists(file)) {
+    if (file.isEmpty()) {
+        StatusBar1->setPanelText(
+            1, tr("%1 cannot be played: %2.").arg(track->TrackName, paths.fault(*track)));
+        return;
+    }
+    const QByteArray local = paths.localPath(*track);
+    if (::access(local.constData(), F_OK) != 0) {
         StatusBar1->setPanelText(1, QStringLiteral("Please Insert Disk - ") +
                                         paths.diskName(*track) + QStringLiteral(" (") +
                                         QDir::toNativeSeparators(paths.drive(*track)) +
@@ -85,26 +90,64 @@ void TreePlayer::playRow(int row) {
     }
     playIndex = row + 1;
     QString target = file;
-    if (volume) {
-        QStringList lines;
-        for (const TrackItem& item : items)
-            if (const TrackRecord* listed = m_trackLookup.record(item.TrackID, item.TrackName))
-                lines << paths.fullPath(*listed);
-        QString error;
-        target = writeTempPlayList(m_state.tempPlaylistDir, stamp, lines, &error);
-        if (target.isEmpty()) {
-            m_state.prompts.message(error, Prompts::Buttons::Ok, "Player");
-            return;
-        }
+    std::vector<int> entryRows;
+    if (mnuVolume->isChecked()) {
+        target = writeVolumeList(items, paths, file, entryRows);
+    } else if (local != QFile::encodeName(file)) {
+        // A name that is not UTF-8 reaches the player through a play list of its bytes.
+        entryRows = {row + 1};
+        target = writeListFile({local});
     }
+    if (target.isEmpty())
+        return;
     if (mnuWinamp->isChecked()) {
         handToExternalPlayer(target);
         return;
     }
     m_playingItems = items;
     m_playingRow = row + 1;
-    m_playingList = volume;
+    m_playingEntryRows = std::move(entryRows);
     mediaPlayer()->open(target);
+}
+
+// The track list as a temporary play list, one line an entry; `entryRows` gets each entry's
+// row (1-based). A path holding a line break cannot be one line and is left out; when none is
+// left, the chosen file is played alone. Empty text when the list could not be written.
+QString TreePlayer::writeVolumeList(const std::vector<TrackItem>& items, const TrackPaths& paths,
+                                    const QString& chosenFile, std::vector<int>& entryRows) {
+    QList<QByteArray> lines;
+    int leftOut = 0;
+    for (size_t i = 0; i < items.size(); ++i) {
+        const TrackRecord* listed = m_trackLookup.record(items[i].TrackID, items[i].TrackName);
+        if (!listed)
+            continue;
+        const QString path = paths.fullPath(*listed);
+        if (path.isEmpty() || !fitsPlayListLine(path)) {
+            ++leftOut;
+            continue;
+        }
+        lines << paths.localPath(*listed);
+        entryRows.push_back(static_cast<int>(i) + 1);
+    }
+    if (leftOut > 0)
+        StatusBar1->setPanelText(1, (leftOut == 1 ? tr("1 track") : tr("%1 tracks").arg(leftOut)) +
+                                        tr(" left out of the play list: a line break or a "
+                                           "folder in the name."));
+    if (lines.isEmpty())
+        return chosenFile;
+    return writeListFile(lines);
+}
+
+// Empty text, once the person was told why, when the list could not be written.
+QString TreePlayer::writeListFile(const QList<QByteArray>& lines) {
+    QString error;
+    const QString list = writeTempPlayList(
+        m_state.tempPlaylistDir, playListStamp(QDateTime::currentDateTime()), lines, &error);
+    if (list.isEmpty())
+        m_state.prompts.message(error, Prompts::Buttons::Ok, "Player");
+    else
+        m_state.tempPlayLists << list;
+    return list;
 }
 
 // The target is the program's one argument: no shell sees it, whatever characters it holds.
@@ -114,27 +157,28 @@ void TreePlayer::handToExternalPlayer(const QString& target) {
             1, tr("Cannot start the external player \"%1\".").arg(m_state.WinampPath));
 }
 
-// With a whole list opened, entry n of the player is row n of the track list it was written
+// With a whole list opened, each entry of the player is the track-list row it was written
 // from: that row is named, selected and becomes playIndex. Rows are only touched while the
 // track list still shows that list.
 void TreePlayer::onNewStream() {
-    if (!m_playingList) {
+    if (m_playingEntryRows.empty()) {
         if (m_playingRow >= 1 && m_playingRow <= static_cast<int>(m_playingItems.size()))
             StatusBar1->setPanelText(
                 1, NowPlaying + m_playingItems[static_cast<size_t>(m_playingRow - 1)].TrackName);
         return;
     }
     const int entry = m_player->currentEntry();
-    if (entry < 1 || entry > static_cast<int>(m_playingItems.size()))
+    if (entry < 1 || entry > static_cast<int>(m_playingEntryRows.size()))
         return;
+    const int row = m_playingEntryRows[static_cast<size_t>(entry - 1)];
     StatusBar1->setPanelText(1,
-                             NowPlaying + m_playingItems[static_cast<size_t>(entry - 1)].TrackName);
+                             NowPlaying + m_playingItems[static_cast<size_t>(row - 1)].TrackName);
     if (playingListShown()) {
-        selectFileRow(entry, true);
-        if (playIndex != entry)
+        selectFileRow(row, true);
+        if (playIndex != row)
             selectFileRow(playIndex, false);
     }
-    playIndex = entry;
+    playIndex = row;
 }
 
 // At the end of the list, or when the player was stopped: unload, clear the message and the

@@ -285,15 +285,17 @@ private Q_SLOTS:
         QCOMPARE(drive.shown, 1);
     }
 
-    void endIfQuittingDeletesOnlyTheTemporaryPlayLists() {
+    // Another program of the user may still play the lists it wrote there.
+    void endIfQuittingDeletesOnlyThePlayListsItWrote() {
         QTemporaryDir lists;
         m_rig->state.tempPlaylistDir = lists.path();
-        const QStringList names = {"Temp1.m3u", "Temp20261207.m3u", "Other.m3u", "temp3.m3u",
-                                   "Temp.txt"};
+        const QStringList names = {"Temp1.m3u", "Temp20261207.m3u", "Temp3.m3u", "Other.m3u"};
         for (const QString& name : names) {
             QFile f(lists.filePath(name));
             QVERIFY(f.open(QIODevice::WriteOnly));
         }
+        m_rig->state.tempPlayLists = {lists.filePath("Temp1.m3u"),
+                                      lists.filePath("Temp20261207.m3u")};
         m_rig->state.QuitOnClose = false;
         EndIfQuitting(m_rig->state);
         QCOMPARE(m_rig->ends, 0);
@@ -303,7 +305,7 @@ private Q_SLOTS:
         EndIfQuitting(m_rig->state);
         QCOMPARE(m_rig->ends, 1);
         QCOMPARE(QDir(lists.path()).entryList(QDir::Files, QDir::Name),
-                 QStringList({"Other.m3u", "Temp.txt", "temp3.m3u"}));
+                 QStringList({"Other.m3u", "Temp3.m3u"}));
     }
 };
 

@@ -531,6 +531,7 @@ private Q_SLOTS:
         QFile list(m_rig->state.tempPlaylistDir + "/Temp1.m3u");
         QVERIFY(list.open(QIODevice::WriteOnly));
         list.close();
+        m_rig->state.tempPlayLists << list.fileName(); // as if the player had written it
         Cataloger* w = open();
         w->close();
         QCOMPARE(m_rig->ends, 1);

@@ -141,6 +141,16 @@ private slots:
         QCOMPARE(dirlisting::files(folder, "*.mp3"), QStringList({"A.MP3", "b.mp3", "c.Mp3"}));
         QVERIFY(dirlisting::files(dir_.filePath("missing"), "*.mp3").isEmpty());
     }
+
+    // Only a link to a regular file is a track: one to a device would never end when read.
+    void filesAreRegularFilesOnly() {
+        const QString folder = dir_.filePath("links");
+        QVERIFY(makeFiles(folder, {"a.mp3"}));
+        QVERIFY(symlink(folder + "/a.mp3", folder + "/b.mp3"));
+        QVERIFY(symlink("/dev/zero", folder + "/z.mp3"));
+        QCOMPARE(::mkfifo(QFile::encodeName(folder + "/p.mp3").constData(), 0600), 0);
+        QCOMPARE(dirlisting::files(folder, "*.mp3"), QStringList({"a.mp3", "b.mp3"}));
+    }
 };
 
 // Each test scans below a fresh volume root into a fresh catalogue, for disk 40000.

@@ -3,6 +3,7 @@
 
 #include "catalogdb.h"
 #include "copyjob.h"
+#include "damagedcatalogue.h"
 #include "directorylist.h"
 #include "dlgfrm.h"
 #include "mp3fixture.h"
@@ -19,6 +20,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTreeView>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -479,7 +481,7 @@ private Q_SLOTS:
 
         rig.window->localFolder = rig.path("MP3");
         rig.window->mnuLocal->trigger();
-        QCOMPARE(rig.window->mnuLocal->text(), QString("&DB"));
+        QTRY_COMPARE(rig.window->mnuLocal->text(), QString("&DB"));
         QVERIFY(rig.window->isLocalMode());
         QCOMPARE(rig.window->treeModel->index(0, 0).data().toString(), QString("Local"));
         QCOMPARE(rig.state.lists.tracks.at(2).TrackName, QString("y.mp3"));
@@ -488,6 +490,58 @@ private Q_SLOTS:
         QCOMPARE(rig.window->mnuLocal->text(), QString("&Local"));
         QCOMPARE(rig.window->treeModel->index(0, 0).data().toString(), QString("Shelf"));
         QCOMPARE(rig.window->lstSongs->count(), 1);
+    }
+
+    // The window answers while the folder is read; Esc stops the walk and keeps the mode.
+    void walkRunsBesideTheWindowAndEscStopsIt() {
+        PlayerRig rig;
+        write(rig.path("MP3/y.mp3"), "y");
+        rig.track(1, 1, 1, "x.mp3");
+        rig.open();
+        rig.window->localFolder = rig.path("MP3");
+        rig.window->mnuLocal->trigger();
+        QVERIFY(!rig.window->isLocalMode());
+        QVERIFY(rig.window->StatusBar1->panelText(1).startsWith("Reading the local folder"));
+        QTest::keyClick(rig.window, Qt::Key_Escape);
+        QTRY_VERIFY(!rig.window->isReadingLocalFolder());
+        QVERIFY(!rig.window->isLocalMode());
+        QCOMPARE(rig.state.lists.tracks.at(0).TrackName, QString("x.mp3"));
+    }
+
+    // A local play list's length is that of its files.
+    void localTracksCountTheirPlayingTimes() {
+        PlayerRig rig;
+        fixture::Mp3Params nineSeconds; // 250 frames of 1152 samples at 32 kHz
+        nineSeconds.sampleRate = 32000;
+        nineSeconds.frames = 250;
+        QVERIFY(QDir().mkpath(rig.path("MP3")));
+        for (const char* name : {"MP3/a.mp3", "MP3/b.mp3"})
+            QVERIFY(fixture::writeMp3(rig.path(name), nineSeconds));
+        TreePlayer* w = rig.open();
+        w->localFolder = rig.path("MP3");
+        w->mnuLocal->trigger();
+        QTRY_VERIFY(w->isLocalMode());
+        w->trDirs->setCurrentIndex(w->treeModel->indexOfNode(w->treeModel->tree().indexOfDir(2)));
+        w->Tree_Click();
+        w->mnuAddVolume->trigger();
+        QCOMPARE(w->StatusBar1->panelText(3), QString("Total Time:00:00:18"));
+    }
+
+    // Damage found on the way back is reported as at start-up; the local lists stay.
+    void damagedCatalogueKeepsLocalMode() {
+        PlayerRig rig;
+        rig.state.DBPath = rig.path("music.mdb");
+        QVERIFY(makeFilledCatalogue(rig.state.DBPath, 20000));
+        write(rig.path("MP3/y.mp3"), "y");
+        rig.open();
+        rig.window->localFolder = rig.path("MP3");
+        rig.window->mnuLocal->trigger();
+        QTRY_VERIFY(rig.window->isLocalMode());
+        QVERIFY(damagePages(rig.state.DBPath));
+        rig.window->mnuLocal->trigger();
+        QVERIFY(rig.prompts.texts().join(' ').contains("music.mdb\" is damaged"));
+        QVERIFY(rig.window->isLocalMode());
+        QCOMPARE(rig.state.lists.tracks.at(2).TrackName, QString("y.mp3"));
     }
 };
 

@@ -14,6 +14,9 @@
 #include <QSlider>
 #include <QToolButton>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 QString panel(TreePlayer* w, int number) {
@@ -382,6 +385,138 @@ private slots:
     }
 };
 
+// Temporary play lists are private, one line an entry, and each program's own.
+class TemporaryPlayLists : public QObject {
+    Q_OBJECT
+    std::unique_ptr<PlaybackRig> rig_;
+    TreePlayer* w = nullptr;
+    const QString evil = "evil\n#EXTINF:1,x\n..\nother.mp3";
+
+    QString folder() const { return rig_->state.tempPlaylistDir; }
+    QByteArray latinFile() const {
+        return QFile::encodeName(rig_->path("drive1/c/")) + "caf\xe9.mp3";
+    }
+    bool makePrivateFolder() const {
+        return QDir().mkdir(folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+private slots:
+    void init() {
+        rig_ = std::make_unique<PlaybackRig>();
+        rig_->addDisk(1, "One");
+        rig_->dirOn(1, 1, "/a");
+        rig_->dirOn(2, 1, "/b");
+        rig_->addTrack(1, 1, "a.mp3", "00:01:00");
+        rig_->addTrack(2, 1, evil, "00:01:00");
+        rig_->addTrack(3, 1, "b.mp3", "00:01:00");
+        rig_->addTrack(4, 2, evil, "00:01:00");
+        // A name written on another system: shown readably, its bytes kept beside.
+        rig_->dirOn(3, 1, "/c");
+        rig_->addTrack(5, 3, "caf" + QString(QChar::ReplacementCharacter) + ".mp3", "00:01:00",
+                       false);
+        rig_->state.lists.trackNameBytes.insert(5, "caf\xe9.mp3");
+        QVERIFY(QDir().mkpath(rig_->path("drive1/c")));
+        QVERIFY(QFile::copy(rig_->trackFile(1, "a.mp3"), rig_->path("drive1/c/latin.mp3")));
+        QCOMPARE(::rename(QFile::encodeName(rig_->path("drive1/c/latin.mp3")).constData(),
+                          latinFile().constData()),
+                 0);
+        w = rig_->openWithPlayer();
+        w->mnuVolume->setChecked(true);
+        rig_->showDir(1);
+    }
+    // A name the temporary folder's clean-up cannot reach.
+    void cleanup() {
+        ::unlink(latinFile().constData());
+        rig_.reset();
+    }
+
+    // The entries that are left still name their own rows.
+    void lineBreakNamesAreLeftOut() {
+        rig_->doubleClickRow(0);
+        QCOMPARE(
+            panel(w, 1),
+            QString("1 track left out of the play list: a line break or a folder in the name."));
+        QCOMPARE(
+            readAll(rig_->player->opened.value(0)),
+            (rig_->trackFile(1, "a.mp3") + "\r\n" + rig_->trackFile(1, "b.mp3") + "\r\n").toUtf8());
+        rig_->player->startEntry(2);
+        QCOMPARE(rig_->selectedFileRow(), 3);
+        QCOMPARE(panel(w, 1), QString("Now Playing...b.mp3"));
+    }
+
+    void nameThatIsNotUtf8IsPlayedThroughItsBytes() {
+        w->mnuVolume->setChecked(false);
+        rig_->showDir(3);
+        rig_->doubleClickRow(0);
+        QCOMPARE(readAll(rig_->player->opened.value(0)), latinFile() + "\r\n");
+        rig_->player->startEntry(1);
+        QCOMPARE(rig_->selectedFileRow(), 1);
+    }
+
+    void aLoneLineBreakNameIsPlayedDirectly() {
+        rig_->showDir(2);
+        rig_->doubleClickRow(0);
+        QCOMPARE(rig_->player->opened, QStringList({rig_->trackFile(2, evil)}));
+        QVERIFY(tempLists(*rig_).isEmpty());
+    }
+
+    void anotherProgramsEndLeavesThisOnesLists() {
+        rig_->doubleClickRow(0);
+        ProgramRig other;
+        other.state.tempPlaylistDir = folder();
+        other.state.QuitOnClose = true;
+        EndIfQuitting(other.state);
+        QVERIFY(QFile::exists(rig_->player->opened.value(0)));
+    }
+
+    void folderOthersCouldUseIsRefused_data() {
+        QTest::addColumn<uint>("mode");
+        QTest::addColumn<uint>("owner");
+        QTest::newRow("open to others") << 0777u << uint(geteuid());
+        QTest::newRow("someone else's") << 0700u << 65534u;
+    }
+    void folderOthersCouldUseIsRefused() {
+        QFETCH(uint, mode);
+        QFETCH(uint, owner);
+        if (owner != geteuid() && geteuid() != 0)
+            QSKIP("only root can give a folder away");
+        const QByteArray name = QFile::encodeName(folder());
+        QVERIFY(makePrivateFolder() && ::chmod(name.constData(), mode) == 0 &&
+                ::chown(name.constData(), owner, gid_t(-1)) == 0);
+        rig_->doubleClickRow(0);
+        QVERIFY(rig_->prompts.texts().join(' ').contains("not private"));
+        QVERIFY(rig_->player->opened.isEmpty() && tempLists(*rig_).isEmpty());
+    }
+
+    // Neither a link in place of the folder nor one under the name of the next list is followed.
+    void linksAreNeverFollowed() {
+        QVERIFY(QDir().mkpath(rig_->path("elsewhere")) &&
+                QFile::link(rig_->path("elsewhere"), folder()));
+        rig_->doubleClickRow(0);
+        QVERIFY(rig_->player->opened.isEmpty() && QDir(rig_->path("elsewhere")).isEmpty());
+
+        QVERIFY(QFile::remove(folder()) && makePrivateFolder());
+        QVERIFY(fixture::writeBytes(rig_->path("victim"), "kept"));
+        const QDateTime now = QDateTime::currentDateTime();
+        for (int second = 0; second < 3; ++second)
+            QFile::link(rig_->path("victim"),
+                        folder() + "/Temp" + playListStamp(now.addSecs(second)) + ".m3u");
+        rig_->doubleClickRow(0);
+        QCOMPARE(readAll(rig_->path("victim")), QByteArray("kept"));
+        QVERIFY(readAll(rig_->player->opened.value(0))
+                    .startsWith(rig_->trackFile(1, "a.mp3").toUtf8()));
+    }
+
+    void runtimeFolderIsTheDefault() {
+        const QTemporaryDir runtime;
+        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        const QString chosen = defaultTempPlaylistDir();
+        saved.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", saved);
+        QCOMPARE(chosen, runtime.path() + "/catalog");
+    }
+};
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     Durations durations;
@@ -389,7 +524,9 @@ int main(int argc, char** argv) {
     PlayListCommands commands;
     PlayRoutine routine;
     Following following;
-    return runTestClasses(argc, argv, {&durations, &lookups, &commands, &routine, &following});
+    TemporaryPlayLists temporary;
+    return runTestClasses(argc, argv,
+                          {&durations, &lookups, &commands, &routine, &following, &temporary});
 }
 
 #include "tst_playlist.moc"
