@@ -6,6 +6,7 @@
 
 #include "catalogdb.h"
 #include "cataloglists.h"
+#include "listloading.h"
 #include "programstate.h"
 #include "prompts.h"
 #include "settingsstore.h"

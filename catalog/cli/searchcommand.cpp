@@ -5,6 +5,7 @@
 #include "catalogsearch.h"
 #include "clicommon.h"
 #include "commands.h"
+#include "listloading.h"
 #include "trackpaths.h"
 
 #include <QHash>

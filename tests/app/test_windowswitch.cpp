@@ -3,6 +3,7 @@
 #include "catalogdb.h"
 #include "cataloger.h"
 #include "cataloglists.h"
+#include "listloading.h"
 #include "programrig.h"
 #include "stats.h"
 #include "statuspanels.h"

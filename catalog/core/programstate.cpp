@@ -1,5 +1,6 @@
 #include "programstate.h"
 
+#include "listloading.h"
 #include "prompts.h"
 
 #include <QCoreApplication>

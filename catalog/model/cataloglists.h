@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QHash>
-#include <QSqlDatabase>
 #include <QString>
 #include <vector>
 
@@ -50,11 +49,3 @@ struct CatalogLists {
     QHash<qint32, QByteArray> dirNameBytes;
     QHash<qint32, QByteArray> trackNameBytes;
 };
-
-// Each load leaves its list as it was when the table returns no row. A table that cannot be
-// read completely (a damaged catalogue) leaves the list as it was and throws CatalogError.
-void LoadDisks(const QSqlDatabase& db, DiskList& list);
-void LoadDirs(const QSqlDatabase& db, DirList& list);
-void LoadTracks(const QSqlDatabase& db, TrackList& list);
-// Disks, then tracks, then directories, then the bytes of names that are not UTF-8.
-void LoadCatalog(const QSqlDatabase& db, CatalogLists& lists);

@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-// catalog_data links TagLib; the tests use it directly only to show where its own estimate
+// catalog_scan links TagLib; the tests use it directly only to show where its own estimate
 // fails and to add an APE tag, which the fixture does not write.
 #include <taglib/apetag.h>
 #include <taglib/mpegfile.h>

@@ -3,6 +3,7 @@
 #include "catalogdb.h"
 #include "dirlisting.h"
 #include "diskscanner.h"
+#include "listloading.h"
 #include "mp3fixture.h"
 #include "runtestclasses.h"
 #include "sqlrows.h"

@@ -3,6 +3,7 @@
 #include "catalogdb.h"
 #include "cataloglists.h"
 #include "damagedcatalogue.h"
+#include "listloading.h"
 
 #include <QTemporaryDir>
 #include <QTest>

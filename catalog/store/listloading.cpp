@@ -1,4 +1,4 @@
-#include "cataloglists.h"
+#include "listloading.h"
 
 #include "sqliterows.h"
 #include "textarena.h"
