@@ -212,22 +212,19 @@ void Cataloger::refreshAll() {
 }
 
 // Like a data control moving to its first record, the refreshed grid makes its first row
-// current, so the next scan has a disk without another click.
-void Cataloger::refreshDisks() {
+// current, so the next scan has a disk without another click; `current`, while it is stored,
+// stays current instead.
+void Cataloger::refreshDisks(std::optional<qint64> current) {
     Disks->refresh();
+    const int row = current ? std::max(Disks->rowOf(*current), 0) : 0;
     if (Disks->rowCount() > 0)
-        DBGrid1->setCurrentIndex(Disks->index(0, DiskGridModel::DiskNameColumn));
+        DBGrid1->setCurrentIndex(Disks->index(row, DiskGridModel::DiskNameColumn));
 }
 
 void Cataloger::refreshAfterFailure(std::optional<qint64> diskId, const CatalogError& error) {
     Tracks->refresh();
     Dirs->refresh();
-    Disks->refresh();
-    const int row = diskId ? Disks->rowOf(*diskId) : -1;
-    if (row >= 0)
-        DBGrid1->setCurrentIndex(Disks->index(row, DiskGridModel::DiskNameColumn));
-    else if (Disks->rowCount() > 0)
-        DBGrid1->setCurrentIndex(Disks->index(0, DiskGridModel::DiskNameColumn));
+    refreshDisks(diskId);
     showError(catalogdb::plainMessage(m_state.DBPath, error));
 }
 

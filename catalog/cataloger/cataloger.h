@@ -87,7 +87,7 @@ private:
     void fitIdentifierColumns();
     void bindDataControls();
     void refreshAll();
-    void refreshDisks();
+    void refreshDisks(std::optional<qint64> current = std::nullopt);
     // After a failed command: every grid shows what is stored, and the disk whose rows the
     // other grids show stays the current one.
     void refreshAfterFailure(std::optional<qint64> diskId, const CatalogError& error);
