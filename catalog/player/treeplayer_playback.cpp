@@ -111,8 +111,9 @@ void TreePlayer::playRow(int row) {
 }
 
 // The track list as a temporary play list, one line an entry; `entryRows` gets each entry's
-// row (1-based). A path holding a line break cannot be one line and is left out; when none is
-// left, the chosen file is played alone. Empty text when the list could not be written.
+// row (1-based). A path holding a line break cannot be one line, and a track whose names the
+// catalogue got wrong has none: both are left out; when none is left, the chosen file is
+// played alone. Empty text when the list could not be written.
 QString TreePlayer::writeVolumeList(const std::vector<TrackItem>& items, const TrackPaths& paths,
                                     const QString& chosenFile, std::vector<int>& entryRows) {
     QList<QByteArray> lines;

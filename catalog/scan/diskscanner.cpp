@@ -154,9 +154,10 @@ qint64 DiskScanner::storeDirectory(const Directory& directory) {
     catalogdb::exec(m_insertDir);
     ++m_pending.directories;
     const qint64 dirId = m_insertDir.lastInsertId().toLongLong();
-    if (QFile::encodeName(below) != localBelow(directory.localPath, m_volumeRoot))
+    const QByteArray belowBytes = localBelow(directory.localPath, m_volumeRoot);
+    if (QFile::encodeName(below) != belowBytes)
         storeNameBytes(m_insertDirBytes, "INSERT INTO DirNameBytes VALUES (?, ?)", dirId,
-                       localBelow(directory.localPath, m_volumeRoot));
+                       belowBytes);
     return dirId;
 }
 
