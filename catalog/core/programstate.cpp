@@ -1,6 +1,7 @@
 #include "programstate.h"
 
 #include "listloading.h"
+#include "mountedvolumes.h"
 #include "prompts.h"
 
 #include <QCoreApplication>
@@ -14,7 +15,7 @@
 
 ProgramState::ProgramState(Prompts& prompts_, SettingsStore& settings_)
     : prompts(prompts_), settings(settings_), tempPlaylistDir(defaultTempPlaylistDir()),
-      endProgram([] { QCoreApplication::exit(0); }) {}
+      mountedVolumes(mountedvolumes::list), endProgram([] { QCoreApplication::exit(0); }) {}
 
 ProgramState::~ProgramState() = default;
 

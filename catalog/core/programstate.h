@@ -3,6 +3,7 @@
 #include "catalogdb.h"
 #include "cataloglists.h"
 #include "lookups.h"
+#include "volumeidentity.h"
 
 #include <QString>
 #include <QStringList>
@@ -49,6 +50,8 @@ public:
     // The lists this program wrote there: its end removes these only, since another program
     // of the user may still be playing its own.
     QStringList tempPlayLists;
+    // The volumes mounted now; the default asks the system.
+    std::function<QList<VolumeIdentity>()> mountedVolumes;
     // Ends the program; the default quits the application's event loop.
     std::function<void()> endProgram;
     bool ended = false;

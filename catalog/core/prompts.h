@@ -6,8 +6,8 @@
 // Every question the program asks a person goes through here, so tests can script the answers.
 class Prompts {
 public:
-    enum class Buttons { Ok, OkCancel, YesNo, RetrySkipCancel };
-    enum class Answer { Ok, Cancel, Yes, No, Retry, Skip };
+    enum class Buttons { Ok, OkCancel, YesNo, RetrySkipCancel, ReplaceAddCancel };
+    enum class Answer { Ok, Cancel, Yes, No, Retry, Skip, Replace, Add };
 
     virtual ~Prompts() = default;
 

@@ -1,28 +1,8 @@
 #include "drivelist.h"
 
+#include "mountedvolumes.h"
+
 #include <QDir>
-#include <QSet>
-#include <QStorageInfo>
-
-namespace {
-
-bool isRealFileSystem(const QStorageInfo& volume) {
-    static const QSet<QByteArray> virtualTypes = {
-        "proc",     "sysfs",       "devtmpfs", "devpts",   "tmpfs",     "cgroup",
-        "cgroup2",  "mqueue",      "debugfs",  "tracefs",  "pstore",    "securityfs",
-        "configfs", "fusectl",     "bpf",      "autofs",   "hugetlbfs", "nsfs",
-        "ramfs",    "binfmt_misc", "squashfs", "efivarfs", "rpc_pipefs"};
-    return volume.isValid() && volume.isReady() && !virtualTypes.contains(volume.fileSystemType());
-}
-
-QString driveText(const QString& rootPath) {
-    QString text = QDir::toNativeSeparators(rootPath);
-    while (text.size() > 1 && text.endsWith(QDir::separator()))
-        text.chop(1);
-    return text;
-}
-
-} // namespace
 
 DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
     refresh();
@@ -31,17 +11,16 @@ DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
 
 QStringList DriveList::mountedDrives() {
     QStringList drives;
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        const QString text = driveText(volume.rootPath());
-        if ((volume.isRoot() || isRealFileSystem(volume)) && !drives.contains(text))
-            drives << text;
+    for (const VolumeIdentity& volume : mountedvolumes::list()) {
+        if (!drives.contains(volume.root))
+            drives << volume.root;
     }
     drives.sort();
     return drives;
 }
 
 QString DriveList::systemDrive() {
-    return driveText(QDir::rootPath());
+    return mountedvolumes::driveText(QDir::rootPath());
 }
 
 void DriveList::setDrive(const QString& drive) {

@@ -45,6 +45,17 @@ Prompts::Answer QtPrompts::message(const QString& text, Buttons buttons, const Q
         return box.clickedButton() == box.button(QMessageBox::Retry) ? Answer::Retry
                                                                      : Answer::Cancel;
     }
+    case Buttons::ReplaceAddCancel: {
+        box.setIcon(QMessageBox::Question);
+        QPushButton* replace = box.addButton("&Replace", QMessageBox::AcceptRole);
+        QPushButton* add = box.addButton("&Add", QMessageBox::AcceptRole);
+        box.addButton(QMessageBox::Cancel);
+        box.setDefaultButton(replace);
+        box.exec();
+        if (box.clickedButton() == replace)
+            return Answer::Replace;
+        return box.clickedButton() == add ? Answer::Add : Answer::Cancel;
+    }
     }
     switch (box.exec()) {
     case QMessageBox::Ok:
