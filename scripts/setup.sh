@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake g++ make pkg-config clang-format qt6-base-dev libqt6sql6-sqlite
-          libgl-dev libtag1-dev libmpg123-dev libmpv-dev libsqlite3-dev xvfb xauth
+          libgl-dev libtag1-dev libmpg123-dev libmpv-dev libsqlite3-dev libblkid-dev e2fsprogs xvfb xauth
           dpkg-dev file desktop-file-utils appstream)
 missing=()
 for p in "${packages[@]}"; do

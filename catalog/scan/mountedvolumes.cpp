@@ -2,7 +2,10 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+#include <QMutex>
 #include <QSet>
+#include <blkid/blkid.h>
 
 namespace {
 
@@ -19,11 +22,53 @@ QString uuidOf(const QByteArray& device) {
     return {};
 }
 
+struct Probed {
+    QString label;
+    QString uuid;
+};
+
+// Where udev keeps no links (a container, a minimal system), the file system's own superblock
+// names it; reading it needs read access to the device, which only its owner group has. A
+// device is probed once per mount (device, folder and size together), since a watch asks again
+// every second.
+Probed probe(const QByteArray& device, const QString& root, qint64 capacity) {
+    static QMutex mutex;
+    static QHash<QString, Probed> probed;
+    const QString key =
+        QStringLiteral("%1\n%2\n%3").arg(QString::fromLocal8Bit(device), root).arg(capacity);
+    const QMutexLocker lock(&mutex);
+    if (const auto found = probed.constFind(key); found != probed.constEnd())
+        return *found;
+    Probed result;
+    if (blkid_probe pr = blkid_new_probe_from_filename(device.constData())) {
+        blkid_probe_enable_superblocks(pr, 1);
+        blkid_probe_set_superblocks_flags(pr, BLKID_SUBLKS_LABEL | BLKID_SUBLKS_UUID);
+        const char* value = nullptr;
+        if (blkid_do_safeprobe(pr) == 0) {
+            if (blkid_probe_lookup_value(pr, "LABEL", &value, nullptr) == 0)
+                result.label = QString::fromUtf8(value);
+            if (blkid_probe_lookup_value(pr, "UUID", &value, nullptr) == 0)
+                result.uuid = QString::fromLatin1(value);
+        }
+        blkid_free_probe(pr);
+    }
+    probed.insert(key, result);
+    return result;
+}
+
 VolumeIdentity identityOf(const QStorageInfo& volume) {
     VolumeIdentity identity;
     identity.root = mountedvolumes::driveText(volume.rootPath());
     identity.label = volume.name();
     identity.uuid = uuidOf(volume.device());
+    if ((identity.label.isEmpty() || identity.uuid.isEmpty()) &&
+        volume.device().startsWith("/dev/")) {
+        const Probed probed = probe(volume.device(), identity.root, volume.bytesTotal());
+        if (identity.label.isEmpty())
+            identity.label = probed.label;
+        if (identity.uuid.isEmpty())
+            identity.uuid = probed.uuid;
+    }
     identity.fileSystem = QString::fromLatin1(volume.fileSystemType());
     identity.capacity = volume.bytesTotal();
     return identity;
