@@ -107,7 +107,10 @@ private:
     bool scanStep(const QString& directory);
     void showScanProgress(const QString& directory);
     using ScanWalk = std::function<void(DiskScanner&, const QString& path)>;
-    void runScan(const QString& start, const ScanWalk& walk);
+    // Runs `walk` into the disk selected in the disks grid, storing the volume's identity with
+    // it. With Mode::Replace the walk takes the place of the disk's rows, or keeps them all.
+    void runScan(const QString& start, const ScanWalk& walk,
+                 DiskScanner::Mode mode = DiskScanner::Mode::Add);
 
     // Compaction.
     bool compactNow();

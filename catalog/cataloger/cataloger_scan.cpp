@@ -8,6 +8,7 @@
 #include "diskscanner.h"
 #include "drivelist.h"
 #include "gridmodels.h"
+#include "mountedvolumes.h"
 #include "programstate.h"
 #include "prompts.h"
 #include "scanprogress.h"
@@ -68,7 +69,7 @@ void Cataloger::cancelScan() {
 
 // Directory names are stored below the disk's drive when `start` lies on it, else below the
 // volume holding `start`: it may be a mount point below the directory the browser is in.
-void Cataloger::runScan(const QString& start, const ScanWalk& walk) {
+void Cataloger::runScan(const QString& start, const ScanWalk& walk, DiskScanner::Mode mode) {
     const std::optional<qint64> diskId = currentDiskId();
     if (!diskId || isScanning())
         return;
@@ -81,6 +82,8 @@ void Cataloger::runScan(const QString& start, const ScanWalk& walk) {
         if (!connection.isOpen())
             throw CatalogError(connection.lastError());
         DiskScanner scanner(connection.db(), *diskId, from.root);
+        scanner.mode = mode;
+        scanner.volume = mountedvolumes::volumeAt(from.root);
         scanner.onStep = [this](const QString& directory) { return scanStep(directory); };
         m_scanner = &scanner;
         setScanning(true);
@@ -89,7 +92,7 @@ void Cataloger::runScan(const QString& start, const ScanWalk& walk) {
         } catch (const CatalogError& e) {
             failure = e;
         }
-        StatusBar1->setPanelText(1, scanSummary(scanner.counts(), scanner.cancelled()));
+        StatusBar1->setPanelText(1, scanSummary(scanner));
     } catch (const CatalogError& e) {
         failure = e;
     }
@@ -99,8 +102,10 @@ void Cataloger::runScan(const QString& start, const ScanWalk& walk) {
     Tracks->refresh();
     Resize_Grid();
     if (failure)
-        showError("The scan stopped: a row could not be stored; the rows stored before it are "
-                  "kept.\n" +
+        showError(QStringLiteral("The scan stopped: a row could not be stored; %1.\n")
+                      .arg(mode == DiskScanner::Mode::Replace
+                               ? "nothing was replaced, the disk keeps its earlier rows"
+                               : "the rows stored before it are kept") +
                   catalogdb::plainMessage(m_state.DBPath, *failure));
 }
 

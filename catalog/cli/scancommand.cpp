@@ -5,6 +5,7 @@
 #include "commands.h"
 #include "dirlisting.h"
 #include "diskscanner.h"
+#include "mountedvolumes.h"
 #include "scanprogress.h"
 
 #include <QDir>
@@ -90,35 +91,77 @@ private:
 void defineScan(QCommandLineParser& parser) {
     cli::addCatalogueOption(parser);
     parser.addOption(
-        {"disk", "The disk's name: an existing disk of that name, or a new one.", "NAME"});
+        {"disk",
+         "The disk's name: an existing disk of that name, or a new one. A disk that holds "
+         "directories already is scanned again only with --replace or --add.",
+         "NAME"});
     parser.addOption({"drive",
                       "The disk's root, which the stored directory names are relative to "
                       "(default: the root of the volume holding PATH).",
                       "PATH"});
+    parser.addOption({"replace",
+                      "When the disk holds directories already, put this scan's rows in their "
+                      "place, all at once when the walk is complete; a cancelled or failed "
+                      "scan keeps them as they were."});
+    parser.addOption({"add", "When the disk holds directories already, add this scan's rows beside "
+                             "them, a second set."});
     parser.addPositionalArgument("PATH", "The folder to walk.");
 }
 
+QString plural(qint64 count, const QString& one, const QString& many) {
+    return QString::number(count) + " " + (count == 1 ? one : many);
+}
+
+// What a disk holds already, counted when it is looked up.
+struct NamedDisk {
+    qint64 id = 0;
+    qint64 directories = 0;
+    qint64 tracks = 0;
+};
+
 // The disk of that name, or a new disk row read from `drive`. Looking and adding are one
 // write transaction, so that scans started at once under one new name make one disk.
-qint64 diskNamed(const QSqlDatabase& db, const QString& name, const QString& drive) {
+NamedDisk diskNamed(const QSqlDatabase& db, const QString& name, const QString& drive) {
     Transaction transaction(db, Transaction::Mode::Immediate);
-    qint64 diskId = 0;
+    NamedDisk disk;
     {
         QSqlQuery found = catalogdb::run(
             db, "SELECT DiskID FROM Disks WHERE DiskName = ? ORDER BY DiskID", {name});
         if (found.next())
-            diskId = found.value(0).toLongLong();
+            disk.id = found.value(0).toLongLong();
     }
-    if (diskId == 0)
-        diskId =
+    if (disk.id == 0) {
+        disk.id =
             catalogdb::run(db, "INSERT INTO Disks (DiskName, Drive) VALUES (?, ?)", {name, drive})
                 .lastInsertId()
                 .toLongLong();
+    } else {
+        QSqlQuery held = catalogdb::run(db,
+                                        "SELECT (SELECT COUNT(*) FROM Dirs WHERE DiskID = ?), "
+                                        "(SELECT COUNT(*) FROM Tracks WHERE DiskID = ?)",
+                                        {disk.id, disk.id});
+        if (held.next()) {
+            disk.directories = held.value(0).toLongLong();
+            disk.tracks = held.value(1).toLongLong();
+        }
+    }
     transaction.commit();
-    return diskId;
+    return disk;
+}
+
+// A disk catalogued already is scanned again only when the person says how.
+void refuseSecondSet(const QString& name, const NamedDisk& disk) {
+    throw cli::Failure(
+        QStringLiteral("The disk \"%1\" is catalogued already: it holds %2 and %3. Nothing was "
+                       "stored.\nScan it again with --replace to put this scan in place of those "
+                       "rows, or with --add to add this scan beside them as a second set.")
+            .arg(name, plural(disk.directories, "directory", "directories"),
+                 plural(disk.tracks, "track", "tracks")));
 }
 
 int runScan(const QCommandLineParser& parser) {
+    if (parser.isSet("replace") && parser.isSet("add"))
+        throw cli::UsageError("Choose --replace or --add, not both.");
     const QString diskName = cli::requiredValue(parser, "disk");
     const QString given = cli::operands(parser, 1, "The folder to walk (PATH)").constFirst();
     const QString start = QDir::cleanPath(QFileInfo(given).absoluteFilePath());
@@ -137,8 +180,13 @@ int runScan(const QCommandLineParser& parser) {
                 .arg(QDir::toNativeSeparators(start)));
 
     const auto connection = cli::openCatalogue(parser, true);
-    const qint64 diskId = diskNamed(connection->db(), diskName, from.root);
-    DiskScanner scanner(connection->db(), diskId, from.root);
+    const NamedDisk disk = diskNamed(connection->db(), diskName, from.root);
+    if (disk.directories > 0 && !parser.isSet("replace") && !parser.isSet("add"))
+        refuseSecondSet(diskName, disk);
+    DiskScanner scanner(connection->db(), disk.id, from.root);
+    if (parser.isSet("replace"))
+        scanner.mode = DiskScanner::Mode::Replace;
+    scanner.volume = mountedvolumes::volumeAt(from.root);
     const InterruptCatcher catcher;
     ProgressLine progress;
     scanner.onStep = [&](const QString& directory) {
@@ -152,9 +200,13 @@ int runScan(const QCommandLineParser& parser) {
         failure = e.message();
     }
     progress.clear();
-    cli::writeOut(scanSummary(scanner.counts(), scanner.cancelled()) + "\n");
+    cli::writeOut(scanSummary(scanner) + "\n");
     if (!failure.isEmpty())
-        throw cli::Failure("The scan stopped: a row could not be stored.\n" + failure);
+        throw cli::Failure(QStringLiteral("The scan stopped: a row could not be stored; %1.\n")
+                               .arg(scanner.keptEarlierRows()
+                                        ? "nothing was replaced, the disk keeps its earlier rows"
+                                        : "the rows stored before it are kept") +
+                           failure);
     return scanner.cancelled() ? cli::ExitInterrupted : cli::ExitOk;
 }
 

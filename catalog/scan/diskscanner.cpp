@@ -3,9 +3,11 @@
 #include "backgroundcheckpoint.h"
 #include "catalogdb.h"
 #include "dirlisting.h"
+#include "diskvolumes.h"
 #include "rowbatch.h"
 #include "tagprefetcher.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QSqlError>
@@ -66,15 +68,38 @@ bool DiskScanner::step(const QString& directory) {
     return !m_cancelled;
 }
 
+DiskScanner::Counts DiskScanner::counts() const {
+    if (mode == Mode::Add)
+        return m_counts;
+    Counts counts = m_counts;
+    counts.directories += m_pending.directories;
+    counts.files += m_pending.files;
+    counts.unreadableFiles += m_pending.unreadableFiles;
+    return counts;
+}
+
+// A replace keeps the disk's earlier rows until it is committed.
 void DiskScanner::NavigateTree(const QString& path) {
+    m_keptEarlierRows = mode == Mode::Replace;
     std::vector<Directory> directories;
-    if (collect(path, QFile::encodeName(path), directories))
-        store(directories);
+    if (!collect(path, QFile::encodeName(path), directories))
+        return;
+    // Every directory listed has its entry, with files or without: none means that `path`
+    // itself could not be listed, which must not empty the disk.
+    if (mode == Mode::Replace && directories.empty())
+        return;
+    store(directories);
 }
 
 void DiskScanner::addFiles(const QString& directory) {
+    m_keptEarlierRows = mode == Mode::Replace;
     const QByteArray localPath = QFile::encodeName(directory);
-    store({{directory, localPath, scanlisting::list(localPath).mp3Files}});
+    scanlisting::Listing listing = scanlisting::list(localPath);
+    if (mode == Mode::Replace && !listing.readable) {
+        ++m_counts.unreadableDirectories;
+        return;
+    }
+    store({{directory, localPath, std::move(listing.mp3Files)}});
 }
 
 // Lists the tree in the order its rows are stored: each directory after its subdirectories.
@@ -109,7 +134,19 @@ void DiskScanner::store(const std::vector<Directory>& directories) {
     // The disk is synced by the background checkpoint, not while the rows are stored.
     const AutoCheckpointOff autoCheckpointOff(m_db);
     BackgroundCheckpoint checkpoint(m_db.databaseName());
-    RowBatch batch(m_db);
+    const bool replacing = mode == Mode::Replace;
+    // A replace that ends any other way than by its commit changed nothing: the batch rolls
+    // back (as it goes out of scope, before this does) and the counts say so.
+    struct UnlessCommitted {
+        DiskScanner& scanner;
+        ~UnlessCommitted() {
+            if (scanner.m_keptEarlierRows) {
+                scanner.m_pending = {};
+                scanner.m_replaced = {};
+            }
+        }
+    } const unlessCommitted{*this};
+    RowBatch batch(m_db, 100, replacing ? RowBatch::Commits::Held : RowBatch::Commits::AsItGoes);
     // A summary counts what is in the catalogue: rows whose commit failed (a full disk) are not.
     m_pending = {};
     batch.onCommitted = [this] {
@@ -118,16 +155,35 @@ void DiskScanner::store(const std::vector<Directory>& directories) {
         m_counts.unreadableFiles += m_pending.unreadableFiles;
         m_pending = {};
     };
+    batch.begin();
+    storeStart();
+    if (!storeRows(directories, prefetcher, batch) || m_cancelled)
+        return;
+    batch.finish();
+    m_keptEarlierRows = false;
+}
+
+void DiskScanner::storeStart() {
+    if (mode == Mode::Replace)
+        m_replaced = catalogedits::deleteDiskContents(m_db, m_diskId);
+    if (volume)
+        saveDiskVolume(m_db, m_diskId, *volume, QDateTime::currentDateTimeUtc());
+    else if (mode == Mode::Replace)
+        forgetDiskVolume(m_db, m_diskId);
+}
+
+bool DiskScanner::storeRows(const std::vector<Directory>& directories, TagPrefetcher& prefetcher,
+                            RowBatch& batch) {
     int next = 0;
     for (const Directory& directory : directories) {
         if (directory.files.empty())
             continue;
         if (!step(directory.path))
-            return;
+            return false;
         batch.begin();
         const qint64 dirId = storeDirectory(directory);
         // What the window shows at a step (progress, grids) is what is committed: rows wait
-        // for a slow file no longer than for a fast one.
+        // for a slow file no longer than for a fast one. A held batch commits at the end only.
         const auto committedStep = [&] {
             batch.commit();
             return step(directory.path);
@@ -135,16 +191,17 @@ void DiskScanner::store(const std::vector<Directory>& directories) {
         for (const scanlisting::Entry& file : directory.files) {
             if (m_cancelled ||
                 (onStep && (m_counts.files + m_pending.files) % 64 == 63 && !committedStep()))
-                return;
+                return false;
             const std::optional<Mp3Info> info = prefetcher.take(next++, committedStep);
             if (!info)
-                return;
+                return false;
             batch.begin();
             storeTrack(dirId, file, *info);
             batch.commitIfDue();
         }
         batch.commit();
     }
+    return true;
 }
 
 qint64 DiskScanner::storeDirectory(const Directory& directory) {

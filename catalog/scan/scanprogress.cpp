@@ -64,15 +64,42 @@ QString ScanProgress::rateText() const {
         .arg(clockText(secondsLeft()));
 }
 
-QString scanSummary(const DiskScanner::Counts& counts, bool cancelled) {
-    QString text = QStringLiteral("%1 %2 in %3.")
-                       .arg(cancelled ? "Scan cancelled: kept" : "Catalogued",
-                            plural(counts.files, "file", "files"),
-                            plural(counts.directories, "directory", "directories"));
+namespace {
+
+// " 2 files could not be read." and the like, or nothing.
+QString unreadableText(const DiskScanner::Counts& counts) {
+    QString text;
     if (counts.unreadableFiles > 0)
         text += " " + plural(counts.unreadableFiles, "file", "files") + " could not be read.";
     if (counts.unreadableDirectories > 0)
         text += " " + plural(counts.unreadableDirectories, "directory", "directories") +
                 " could not be read.";
     return text;
+}
+
+} // namespace
+
+QString scanSummary(const DiskScanner::Counts& counts, bool cancelled) {
+    return QStringLiteral("%1 %2 in %3.")
+               .arg(cancelled ? "Scan cancelled: kept" : "Catalogued",
+                    plural(counts.files, "file", "files"),
+                    plural(counts.directories, "directory", "directories")) +
+           unreadableText(counts);
+}
+
+QString scanSummary(const DiskScanner& scanner) {
+    const DiskScanner::Counts counts = scanner.counts();
+    if (scanner.mode == DiskScanner::Mode::Add)
+        return scanSummary(counts, scanner.cancelled());
+    if (scanner.keptEarlierRows())
+        return QStringLiteral("%1: nothing was replaced, the disk keeps its earlier rows.")
+                   .arg(scanner.cancelled() ? "Scan cancelled" : "Scan stopped") +
+               unreadableText(counts);
+    const catalogedits::DiskContents& replaced = scanner.replacedRows();
+    return QStringLiteral("Catalogued %1 in %2, in place of the earlier %3 in %4.")
+               .arg(plural(counts.files, "file", "files"),
+                    plural(counts.directories, "directory", "directories"),
+                    plural(replaced.tracks, "file", "files"),
+                    plural(replaced.directories, "directory", "directories")) +
+           unreadableText(counts);
 }

@@ -40,3 +40,7 @@ private:
 // What a finished or cancelled scan reports: "Catalogued 12 files in 3 directories." and any
 // files or directories it could not read.
 QString scanSummary(const DiskScanner::Counts& counts, bool cancelled);
+// The same for a scan that has ended, in either mode: a replace also says what it replaced
+// ("Catalogued 12 files in 3 directories, in place of the earlier 10 files in 2
+// directories."), or that the disk keeps its earlier rows when it did not replace them.
+QString scanSummary(const DiskScanner& scanner);

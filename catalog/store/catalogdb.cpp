@@ -9,6 +9,7 @@
 #include <atomic>
 #include <memory>
 #include <sqlite3.h>
+#include <vector>
 
 namespace {
 
@@ -28,12 +29,32 @@ const char* const createTables[] = {
     "DiskID INTEGER, Title TEXT, TrackName TEXT, Duration TEXT, Artist TEXT, Album TEXT)",
 };
 
-// Views, indexes and the program's own tables are safe to add to an existing catalogue that
-// lacks them. A name that is not UTF-8 is stored readably in its table, with U+FFFD for each
-// byte that is not; its own bytes lie beside it, so that the file can be reached again.
+// The changes each version of the schema made to the one before, in order. A catalogue of an
+// older version gains the steps above its own, all in one transaction; a new catalogue gets
+// them all. Version 1 was the three tables with the views and indexes below; another SQLite
+// tool's catalogue, without a version, is of version 0. The statements tolerate what is there
+// already (a version number set back by another tool).
+struct UpgradeStep {
+    int version;
+    std::vector<const char*> statements;
+};
+
+const UpgradeStep upgradeSteps[] = {
+    // A name that is not UTF-8 is stored readably in its table, with U+FFFD for each byte that
+    // is not; its own bytes lie beside it, so that the file can be reached again.
+    {2,
+     {"CREATE TABLE IF NOT EXISTS DirNameBytes (DirID INTEGER PRIMARY KEY, Bytes BLOB)",
+      "CREATE TABLE IF NOT EXISTS TrackNameBytes (TrackID INTEGER PRIMARY KEY, Bytes BLOB)"}},
+    // The volume each disk was last scanned from, so that the disk is known when it is back
+    // in a drive. ScannedAt is ISO 8601 in UTC.
+    {3,
+     {"CREATE TABLE IF NOT EXISTS DiskVolumes (DiskID INTEGER PRIMARY KEY, Label TEXT, "
+      "Uuid TEXT, FileSystem TEXT, Capacity INTEGER, ScannedAt TEXT)"}},
+};
+
+// Views and indexes are safe to add to an existing catalogue that lacks them; the views are
+// dropped and made again whenever a catalogue is upgraded or one of them was changed.
 const char* const createExtras[] = {
-    "CREATE TABLE IF NOT EXISTS DirNameBytes (DirID INTEGER PRIMARY KEY, Bytes BLOB)",
-    "CREATE TABLE IF NOT EXISTS TrackNameBytes (TrackID INTEGER PRIMARY KEY, Bytes BLOB)",
     "CREATE INDEX IF NOT EXISTS TracksByName ON Tracks(TrackName)",
     "CREATE INDEX IF NOT EXISTS TracksByDir ON Tracks(DirID)",
     "CREATE INDEX IF NOT EXISTS TracksByDisk ON Tracks(DiskID)",
@@ -220,6 +241,13 @@ void runAll(const QSqlDatabase& db, const char* const* begin, const char* const*
         catalogdb::run(db, QString::fromLatin1(*it));
 }
 
+// Runs the upgrade steps above `fromVersion`, in the caller's transaction.
+void applySteps(const QSqlDatabase& db, int fromVersion) {
+    for (const UpgradeStep& step : upgradeSteps)
+        if (step.version > fromVersion)
+            runAll(db, step.statements.data(), step.statements.data() + step.statements.size());
+}
+
 // Makes the tables, views and indexes of a new catalogue. False when another program made
 // them first (its catalogue is then checked as any existing one).
 bool createCatalogue(const QString& path) {
@@ -232,6 +260,7 @@ bool createCatalogue(const QString& path) {
     if (q.next() && q.value(0).toInt() > 0)
         return false;
     runAll(db, std::begin(createTables), std::end(createTables));
+    applySteps(db, 0);
     runAll(db, std::begin(createExtras), std::end(createExtras));
     catalogdb::run(db, QStringLiteral("PRAGMA user_version=%1").arg(catalogdb::SchemaVersion));
     transaction.commit();
@@ -239,12 +268,23 @@ bool createCatalogue(const QString& path) {
 }
 
 // Adds what an older catalogue lacks, and makes the reports' views the program's own again.
+// The version is read again under the write lock: another program may have upgraded the
+// catalogue since it was examined.
 void upgradeCatalogue(const QString& path) {
     CatalogConnection connection(path, "prepare");
     if (!connection.isOpen())
         throw CatalogError(connection.lastError());
     const QSqlDatabase db = connection.db();
     Transaction transaction(db, Transaction::Mode::Immediate);
+    int version = 0;
+    {
+        QSqlQuery q = catalogdb::run(db, "PRAGMA user_version");
+        version = q.next() ? q.value(0).toInt() : 0;
+    }
+    if (version > catalogdb::SchemaVersion)
+        throw CatalogError(
+            QStringLiteral("The catalogue was made by a newer version of Catalog meanwhile."));
+    applySteps(db, version);
     for (const char* extra : createExtras)
         if (const QString statement = QString::fromLatin1(extra); isView(statement))
             catalogdb::run(db,

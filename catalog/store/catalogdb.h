@@ -23,8 +23,10 @@ private:
 namespace catalogdb {
 
 // 1: the three tables, the report views, the indexes. 2: the tables that keep the bytes of
-// names that are not UTF-8, DirNameBytes and TrackNameBytes.
-inline constexpr int SchemaVersion = 2;
+// names that are not UTF-8, DirNameBytes and TrackNameBytes. 3: DiskVolumes, the volume each
+// disk was last scanned from. The steps are listed in catalogdb.cpp; the last one's number is
+// this one.
+inline constexpr int SchemaVersion = 3;
 // The engine's result code for a damaged file, for damage a check finds.
 inline constexpr int DamagedCode = 11;
 

@@ -33,10 +33,22 @@ namespace catalogedits {
 
 void deleteDisk(const QSqlDatabase& db, qint64 diskId) {
     const QString id = QString::number(diskId);
-    runInOneTransaction(
-        db, {deleteTrackNameBytes("DiskID=" + id), deleteDirNameBytes("DiskID=" + id),
-             "DELETE FROM Tracks WHERE DiskID=" + id, "DELETE FROM Dirs WHERE DiskID=" + id,
-             "DELETE FROM Disks WHERE DiskID=" + id});
+    Transaction transaction(db, Transaction::Mode::Immediate);
+    deleteDiskContents(db, diskId);
+    catalogdb::run(db, "DELETE FROM DiskVolumes WHERE DiskID=" + id);
+    catalogdb::run(db, "DELETE FROM Disks WHERE DiskID=" + id);
+    transaction.commit();
+}
+
+DiskContents deleteDiskContents(const QSqlDatabase& db, qint64 diskId) {
+    const QString id = QString::number(diskId);
+    catalogdb::run(db, deleteTrackNameBytes("DiskID=" + id));
+    catalogdb::run(db, deleteDirNameBytes("DiskID=" + id));
+    DiskContents removed;
+    removed.tracks = catalogdb::run(db, "DELETE FROM Tracks WHERE DiskID=" + id).numRowsAffected();
+    removed.directories =
+        catalogdb::run(db, "DELETE FROM Dirs WHERE DiskID=" + id).numRowsAffected();
+    return removed;
 }
 
 void deleteDirectory(const QSqlDatabase& db, qint64 dirId) {
@@ -54,7 +66,8 @@ void deleteTrack(const QSqlDatabase& db, qint64 trackId) {
 
 void emptyCatalogue(const QSqlDatabase& db) {
     runInOneTransaction(db, {"DELETE FROM TrackNameBytes", "DELETE FROM DirNameBytes",
-                             "DELETE FROM Tracks", "DELETE FROM Dirs", "DELETE FROM Disks"});
+                             "DELETE FROM Tracks", "DELETE FROM Dirs", "DELETE FROM DiskVolumes",
+                             "DELETE FROM Disks"});
 }
 
 } // namespace catalogedits

@@ -4,11 +4,16 @@
 
 #include <QSqlError>
 
-RowBatch::RowBatch(const QSqlDatabase& db, int maxMs) : m_db(db), m_maxMs(maxMs) {}
+RowBatch::RowBatch(const QSqlDatabase& db, int maxMs, Commits commits)
+    : m_db(db), m_maxMs(maxMs), m_commits(commits) {}
 
 RowBatch::~RowBatch() {
     if (!m_open.isValid())
         return;
+    if (m_commits == Commits::Held) {
+        m_db.rollback();
+        return;
+    }
     // A failed statement leaves the transaction open with the rows before it; an engine error
     // that rolled it back already leaves nothing to commit.
     if (!m_db.commit())
@@ -21,24 +26,35 @@ void RowBatch::begin() {
     if (m_open.isValid())
         return;
     if (!m_db.transaction())
-        throw CatalogError(QStringLiteral("BEGIN\n%1").arg(m_db.lastError().text()));
+        throw CatalogError(QStringLiteral("BEGIN\n%1").arg(m_db.lastError().text()),
+                           catalogdb::resultCode(m_db.lastError()));
     m_open.start();
 }
 
 void RowBatch::commit() {
+    if (m_commits == Commits::AsItGoes)
+        commitOpen();
+}
+
+void RowBatch::finish() {
+    commitOpen();
+}
+
+void RowBatch::commitOpen() {
     if (!m_open.isValid())
         return;
     m_open.invalidate();
     if (!m_db.commit()) {
-        const QString error = m_db.lastError().text();
+        const QSqlError error = m_db.lastError();
         m_db.rollback();
-        throw CatalogError(QStringLiteral("COMMIT\n%1").arg(error));
+        throw CatalogError(QStringLiteral("COMMIT\n%1").arg(error.text()),
+                           catalogdb::resultCode(error));
     }
     if (onCommitted)
         onCommitted();
 }
 
 void RowBatch::commitIfDue() {
-    if (m_open.isValid() && m_open.elapsed() >= m_maxMs)
+    if (m_commits == Commits::AsItGoes && m_open.isValid() && m_open.elapsed() >= m_maxMs)
         commit();
 }

@@ -7,6 +7,7 @@
 #include "drivelist.h"
 #include "filelist.h"
 #include "gridmodels.h"
+#include "mountedvolumes.h"
 #include "mp3fixture.h"
 #include "programrig.h"
 #include "programstate.h"
@@ -341,6 +342,18 @@ private Q_SLOTS:
         QVERIFY(w->Dir1->setPath(disk.filePath("real/Album")));
         w->mnuCatalog->trigger();
         QCOMPARE(count(m_db, "SELECT COUNT(*) FROM Dirs WHERE DirName='/Album'"), 1);
+        // With the identity of the volume the names lie below.
+        const VolumeIdentity volume = mountedvolumes::volumeAt(disk.filePath("link"));
+        CatalogConnection c(m_db, "volume");
+        QSqlQuery q = catalogdb::run(c.db(), "SELECT DiskID, Label, Uuid, FileSystem, Capacity "
+                                             "FROM DiskVolumes");
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), 2);
+        QCOMPARE(q.value(1).toString(), volume.label);
+        QCOMPARE(q.value(2).toString(), volume.uuid);
+        QCOMPARE(q.value(3).toString(), volume.fileSystem);
+        QCOMPARE(q.value(4).toLongLong(), volume.capacity);
+        QVERIFY(!q.next());
     }
 
     void scanCataloguesTheHighlightedDirectory() {

@@ -2,13 +2,16 @@
 // a real catalogue and real MP3 files.
 
 #include "catalogdb.h"
+#include "mountedvolumes.h"
 #include "mp3fixture.h"
 #include "sqlrows.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSqlError>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -69,6 +72,39 @@ QList<QStringList> readCsv(const QString& text) {
         }
     }
     return records;
+}
+
+// Every row of the catalogue's tables, each prefixed with its table.
+QStringList everyRow(const QString& db) {
+    CatalogConnection c(db, "every-row");
+    QStringList all;
+    for (const QString table : {"Disks", "Dirs", "Tracks", "DiskVolumes"})
+        for (const QString& row : rows(c.db(), "SELECT * FROM " + table + " ORDER BY 1"))
+            all << table + ": " + row;
+    for (const QString table : {"DirNameBytes", "TrackNameBytes"})
+        for (const QString& row : rows(c.db(), "SELECT *, hex(Bytes) FROM " + table))
+            all << table + ": " + row;
+    return all;
+}
+
+// Whether another connection holds the catalogue's write lock at this moment.
+bool writeLocked(const QString& db) {
+    const QString name = "lock-probe";
+    bool locked = false;
+    {
+        QSqlDatabase probe = QSqlDatabase::addDatabase("QSQLITE", name);
+        probe.setDatabaseName(db);
+        probe.setConnectOptions("QSQLITE_BUSY_TIMEOUT=0");
+        if (probe.open()) {
+            QSqlQuery q(probe);
+            locked = !q.exec("BEGIN IMMEDIATE");
+            if (!locked)
+                q.exec("ROLLBACK");
+        }
+        probe.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return locked;
 }
 
 } // namespace
@@ -133,8 +169,8 @@ private slots:
 
     void scanIntoTheSameDiskAddsNoDiskRow() {
         const QString other = dir_.filePath("other.mdb");
-        for (int i = 0; i < 2; ++i)
-            QCOMPARE(catalog({"scan", "--catalogue", other, "--disk", "D", "--drive", disk_,
+        for (const char* how : {"--add", "--add", "--replace"})
+            QCOMPARE(catalog({"scan", "--catalogue", other, "--disk", "D", "--drive", disk_, how,
                               file("Café")})
                          .status,
                      0);
@@ -154,8 +190,8 @@ private slots:
             std::vector<std::unique_ptr<QProcess>> scans;
             for (int i = 0; i < 3; ++i) {
                 scans.push_back(std::make_unique<QProcess>());
-                scans.back()->start(CATALOG_PROGRAM,
-                                    {"scan", "--catalogue", db, "--disk", "New", file("Café")});
+                scans.back()->start(CATALOG_PROGRAM, {"scan", "--catalogue", db, "--disk", "New",
+                                                      "--add", file("Café")});
             }
             for (const auto& scan : scans) {
                 QVERIFY(scan->waitForFinished(60000));
@@ -163,6 +199,70 @@ private slots:
             }
             QCOMPARE(count(db, "SELECT COUNT(*) FROM Disks"), 1);
         }
+    }
+
+    // Every scan stores the identity of the volume it read, for its disk.
+    void scanStoresTheVolume() {
+        const VolumeIdentity volume = mountedvolumes::volumeAt(disk_);
+        QVERIFY(!volume.fileSystem.isEmpty() && volume.capacity > 0);
+        CatalogConnection c(db_, "volume");
+        QCOMPARE(rows(c.db(),
+                      "SELECT Label, Uuid, FileSystem, Capacity FROM DiskVolumes "
+                      "JOIN Disks USING (DiskID) WHERE DiskName = ?",
+                      {diskName}),
+                 QStringList{QStringList({volume.label, volume.uuid, volume.fileSystem,
+                                          QString::number(volume.capacity)})
+                                 .join('|')});
+    }
+
+    // A disk catalogued already is not scanned again without a word: the command says what it
+    // holds and how to go on, and writes nothing.
+    void scanningACataloguedDiskAgainAsksHow() {
+        const QString db = dir_.filePath("again.mdb");
+        QCOMPARE(catalog({"scan", "--catalogue", db, "--disk", "Jazz", disk_}).status, 0);
+        const QStringList before = everyRow(db);
+        const QDateTime modified = QFileInfo(db).lastModified();
+        QTest::qWait(20); // a write would move the time stamp
+
+        const Run again = catalog({"scan", "--catalogue", db, "--disk", "Jazz", disk_});
+        QCOMPARE(again.status, 1);
+        QCOMPARE(again.out, QString());
+        for (const QString said :
+             {"\"Jazz\"", "catalogued already", "2 directories", "3 tracks", "--replace", "--add"})
+            QVERIFY2(again.err.contains(said), qPrintable(again.err));
+        QCOMPARE(everyRow(db), before);
+        QCOMPARE(QFileInfo(db).lastModified(), modified);
+
+        // Adding, as before: a second set of rows beside the first.
+        const Run added = catalog({"scan", "--catalogue", db, "--disk", "Jazz", "--add", disk_});
+        QCOMPARE(added.status, 0);
+        QCOMPARE(added.out, QString("Catalogued 3 files in 2 directories.\n"));
+        QCOMPARE(count(db, "SELECT COUNT(*) FROM Tracks"), 6);
+        QCOMPARE(count(db, "SELECT COUNT(*) FROM Disks"), 1);
+    }
+
+    // A replace puts the new rows in place of the disk's earlier ones, under the same DiskID.
+    void replaceTakesThePlaceOfTheDisksRows() {
+        const QString db = dir_.filePath("replaced.mdb");
+        QCOMPARE(
+            catalog({"scan", "--catalogue", db, "--disk", "Jazz", "--drive", disk_, file("Café")})
+                .status,
+            0);
+        const int diskId = count(db, "SELECT DiskID FROM Disks");
+        const int lastTrack = count(db, "SELECT MAX(TrackID) FROM Tracks");
+        const Run replaced = catalog(
+            {"scan", "--catalogue", db, "--disk", "Jazz", "--drive", disk_, "--replace", disk_});
+        QCOMPARE(replaced.err, QString());
+        QCOMPARE(replaced.status, 0);
+        QCOMPARE(replaced.out, QString("Catalogued 3 files in 2 directories, in place of the "
+                                       "earlier 2 files in 1 directory.\n"));
+        QCOMPARE(count(db, "SELECT COUNT(*) FROM Disks"), 1);
+        QCOMPARE(count(db, "SELECT DiskID FROM Disks"), diskId);
+        QCOMPARE(count(db, "SELECT COUNT(*) FROM Tracks WHERE DiskID = " + QString::number(diskId)),
+                 3);
+        QCOMPARE(count(db, "SELECT COUNT(*) FROM Dirs"), 2);
+        QCOMPARE(count(db, "SELECT MIN(TrackID) FROM Tracks"), lastTrack + 1);
+        QCOMPARE(count(db, "SELECT COUNT(*) FROM DiskVolumes"), 1);
     }
 
     void searchFindsNamesTagsAndDirectories() {
@@ -332,6 +432,46 @@ private slots:
                           "WHERE Tracks.DirID = Dirs.DirID) < 100") <= 1);
     }
 
+    // A replace killed outright while it stores its rows leaves the disk's earlier rows, all of
+    // them and exactly as they were, in a sound catalogue.
+    void killedReplaceLeavesTheEarlierRows() {
+        const QString big = bigTree();
+        const QString db = dir_.filePath("killed replace.mdb");
+        QCOMPARE(
+            catalog({"scan", "--catalogue", db, "--disk", "Big", "--drive", disk_, disk_}).status,
+            0);
+        const QStringList before = everyRow(db);
+        QCOMPARE(before.filter("Tracks: ").size(), 3);
+
+        QProcess process;
+        process.start(CATALOG_PROGRAM,
+                      {"scan", "--catalogue", db, "--disk", "Big", "--replace", big});
+        QVERIFY(process.waitForStarted());
+        // The replace's one transaction holds the write lock from its first deletion to its
+        // commit: held for half a second, it is storing rows.
+        QElapsedTimer lockedFor;
+        QElapsedTimer waited;
+        waited.start();
+        while (!(lockedFor.isValid() && lockedFor.elapsed() >= 500)) {
+            QVERIFY2(process.state() == QProcess::Running, "the replace ended too soon");
+            QVERIFY2(waited.elapsed() < 30000, "the replace never held the catalogue");
+            if (!writeLocked(db))
+                lockedFor.invalidate();
+            else if (!lockedFor.isValid())
+                lockedFor.start();
+            QTest::qWait(10);
+        }
+        QCOMPARE(::kill(static_cast<pid_t>(process.processId()), SIGKILL), 0);
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+
+        {
+            CatalogConnection c(db, "check");
+            QCOMPARE(rows(c.db(), "PRAGMA integrity_check"), QStringList{"ok"});
+        }
+        QCOMPARE(everyRow(db), before);
+    }
+
     void foreignFileIsRefusedUntouched() {
         const QString foreign = dir_.filePath("notes.mdb");
         const QByteArray bytes = "shopping list: milk, eggs\n";
@@ -360,6 +500,7 @@ private slots:
             {"search", "--catalogue", db_, "--dirs", "--tags", "x"}, // both kinds
             {"export", "--catalogue", db_, "--format", "xml"},
             {"scan", "--catalogue", db_, "--disk", "D", "--drive", file("Café"), disk_},
+            {"scan", "--catalogue", db_, "--disk", "D", "--replace", "--add", disk_},
             {"search", "--catalogue", db_, "--colour", "x"},
         };
         for (const QStringList& arguments : wrong) {
@@ -377,7 +518,8 @@ private slots:
             QVERIFY(help.out.contains(command));
         const Run scanHelp = catalog({"scan", "--help"});
         QCOMPARE(scanHelp.status, 0);
-        QVERIFY(scanHelp.out.contains("--drive"));
+        for (const char* option : {"--drive", "--replace", "--add"})
+            QVERIFY2(scanHelp.out.contains(option), option);
         const Run version = catalog({"--version"});
         QCOMPARE(version.status, 0);
         QVERIFY(version.out.startsWith("Catalog "));

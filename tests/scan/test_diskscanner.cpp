@@ -3,9 +3,11 @@
 #include "catalogdb.h"
 #include "dirlisting.h"
 #include "diskscanner.h"
+#include "diskvolumes.h"
 #include "listloading.h"
 #include "mp3fixture.h"
 #include "runtestclasses.h"
+#include "scanprogress.h"
 #include "sqlrows.h"
 #include "trackpaths.h"
 
@@ -550,11 +552,276 @@ private slots:
     }
 };
 
+// A disk scanned again: in Replace mode the new rows take the place of the disk's earlier
+// ones all at once, or not at all. Disk 40000 holds a scan of the volume's first tree (some of
+// its names not UTF-8), with a volume stored; disk 50000 holds rows of its own, which no scan
+// of disk 40000 touches.
+class Replacing : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> volume_, store_;
+    std::unique_ptr<CatalogConnection> connection_;
+    static constexpr qint64 disk = 40000;
+    QStringList before_; // every row, after the first scan
+
+    QString at(const QString& relative) const { return volume_->filePath(relative); }
+    QString catalogue() const { return store_->filePath("catalog.mdb"); }
+    QSqlDatabase db() const { return connection_->db(); }
+    static QString native(const QString& below) { return QDir::toNativeSeparators(below); }
+
+    // Every row of every table, each prefixed with its table.
+    static QStringList everyRow(const QSqlDatabase& db) {
+        QStringList all;
+        for (const QString table : {"Disks", "Dirs", "Tracks", "DiskVolumes"})
+            for (const QString& row : rows(db, "SELECT * FROM " + table + " ORDER BY 1"))
+                all << table + ": " + row;
+        for (const QString table : {"DirNameBytes", "TrackNameBytes"})
+            for (const QString& row : rows(db, "SELECT *, hex(Bytes) FROM " + table))
+                all << table + ": " + row;
+        return all;
+    }
+    // As another program sees them.
+    QStringList everyRowSeenElsewhere() const {
+        CatalogConnection other(catalogue(), "elsewhere");
+        return everyRow(other.db());
+    }
+    QStringList tracksOfDisk() const {
+        return rows(db(),
+                    "SELECT DirName, TrackName FROM Tracks JOIN Dirs USING (DirID) "
+                    "WHERE Tracks.DiskID = ? ORDER BY TrackID",
+                    {disk});
+    }
+
+    // Quick to read: the tags come from the names.
+    static Mp3Info readName(const QByteArray& localPath, const std::atomic<bool>&) {
+        Mp3Info info;
+        info.title = "T " + QFile::decodeName(localPath.mid(localPath.lastIndexOf('/') + 1));
+        info.duration = "00:01:00";
+        info.readable = true;
+        return info;
+    }
+    DiskScanner scanner(DiskScanner::Mode mode) const {
+        DiskScanner s(db(), disk, volume_->path(), readName);
+        s.mode = mode;
+        return s;
+    }
+
+    static VolumeIdentity volumeNamed(const QString& label) {
+        VolumeIdentity volume;
+        volume.root = "/media/" + label;
+        volume.label = label;
+        volume.uuid = label + "-UUID";
+        volume.fileSystem = "vfat";
+        volume.capacity = Q_INT64_C(8) * 1000 * 1000 * 1000;
+        return volume;
+    }
+
+private slots:
+    void init() {
+        volume_ = std::make_unique<QTemporaryDir>();
+        store_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(catalogdb::prepare(catalogue()).ok);
+        connection_ = std::make_unique<CatalogConnection>(catalogue(), "scan");
+        catalogdb::run(db(),
+                       "INSERT INTO Disks VALUES (?, 'Disk', '/media/disk'), "
+                       "(50000, 'Other', '/media/other')",
+                       {disk});
+        catalogdb::run(db(), "INSERT INTO Dirs VALUES (7, 50000, '/Other')");
+        catalogdb::run(db(), "INSERT INTO Tracks (DirID, DiskID, TrackName) VALUES (7, 50000, "
+                             "'other.mp3')");
+        catalogdb::run(db(), "INSERT INTO TrackNameBytes SELECT TrackID, x'6fff' FROM Tracks");
+        saveDiskVolume(db(), 50000, volumeNamed("OTHER"), QDateTime::currentDateTimeUtc());
+
+        // The first scan: two directories, one of them and one file named in Latin-1.
+        QVERIFY(makeFiles(at("Old A"), {"1.mp3", "2.mp3"}));
+        const QByteArray odd = QFile::encodeName(at("Old B")) + "\xe9";
+        QCOMPARE(::mkdir(odd.constData(), 0700), 0);
+        QVERIFY(writeAt(odd + "/caf\xe9.mp3", fixture::mp3Bytes({})));
+        DiskScanner first = scanner(DiskScanner::Mode::Add);
+        first.volume = volumeNamed("FIRST");
+        first.NavigateTree(volume_->path());
+        QCOMPARE(first.counts().files, 3);
+        QCOMPARE(rows(db(), "SELECT COUNT(*) FROM DirNameBytes"), QStringList{"1"});
+        QCOMPARE(rows(db(), "SELECT COUNT(*) FROM TrackNameBytes"), QStringList{"2"});
+        before_ = everyRow(db());
+
+        // What the disk holds now: the first tree's files gone, others in their place.
+        QVERIFY(QDir(at("Old A")).removeRecursively());
+        QCOMPARE(::unlink((odd + "/caf\xe9.mp3").constData()), 0);
+        QCOMPARE(::rmdir(odd.constData()), 0);
+        QVERIFY(makeFiles(at("New"), {"x.mp3", "y.mp3"}));
+    }
+    void cleanup() { connection_.reset(); }
+
+    // A scan with a volume stores exactly that volume, for its own disk; scanning again, in
+    // either mode, stores the volume of then.
+    void scanStoresItsVolume_data() {
+        QTest::addColumn<DiskScanner::Mode>("mode");
+        QTest::newRow("add") << DiskScanner::Mode::Add;
+        QTest::newRow("replace") << DiskScanner::Mode::Replace;
+    }
+    void scanStoresItsVolume() {
+        QFETCH(DiskScanner::Mode, mode);
+        const std::vector<DiskVolume> first = loadDiskVolumes(db());
+        QCOMPARE(first.size(), size_t(2));
+        QCOMPARE(first[0].diskId, disk);
+        QCOMPARE(first[0].diskName, "Disk");
+        QVERIFY(sameVolume(first[0].volume, volumeNamed("FIRST")));
+        QCOMPARE(first[0].volume.label, "FIRST");
+        QCOMPARE(first[0].volume.capacity, volumeNamed("FIRST").capacity);
+
+        const QDateTime start = QDateTime::currentDateTimeUtc();
+        DiskScanner again = scanner(mode);
+        again.volume = volumeNamed("SECOND");
+        again.volume->capacity = Q_INT64_C(5) * 1000 * 1000 * 1000 * 1000; // 5 TB
+        again.NavigateTree(volume_->path());
+        const QDateTime end = QDateTime::currentDateTimeUtc();
+        QCOMPARE(rows(db(), "SELECT DiskID, Label, Uuid, FileSystem, Capacity FROM DiskVolumes "
+                            "ORDER BY DiskID"),
+                 QStringList({"40000|SECOND|SECOND-UUID|vfat|5000000000000",
+                              "50000|OTHER|OTHER-UUID|vfat|8000000000"}));
+        const QDateTime scannedAt = loadDiskVolumes(db())[0].scannedAt;
+        QVERIFY2(scannedAt >= start.addMSecs(-1) && scannedAt <= end.addMSecs(1),
+                 qPrintable(scannedAt.toString(Qt::ISODateWithMs)));
+        QCOMPARE(scannedAt.timeSpec(), Qt::UTC);
+
+        // Without a volume, an added scan leaves the stored one; a replace forgets it, since
+        // it was another scan's.
+        DiskScanner without = scanner(mode);
+        without.NavigateTree(volume_->path());
+        QCOMPARE(rows(db(), "SELECT Label FROM DiskVolumes WHERE DiskID = ?", {disk}),
+                 mode == DiskScanner::Mode::Add ? QStringList{"SECOND"} : QStringList());
+    }
+
+    void completedReplaceTakesThePlaceOfTheEarlierRows() {
+        const QStringList otherDisk = rows(db(), "SELECT * FROM Tracks WHERE DiskID = 50000");
+        const QString oldDirs =
+            rows(db(), "SELECT DirID FROM Dirs WHERE DiskID = ?", {disk}).join(',');
+        DiskScanner s = scanner(DiskScanner::Mode::Replace);
+        s.volume = volumeNamed("SECOND");
+        s.NavigateTree(volume_->path());
+
+        QVERIFY(!s.cancelled());
+        QVERIFY(!s.keptEarlierRows());
+        QCOMPARE(tracksOfDisk(), QStringList({native("/New|x.mp3"), native("/New|y.mp3")}));
+        QCOMPARE(rows(db(), "SELECT DirName FROM Dirs WHERE DiskID = ?", {disk}),
+                 QStringList{native("/New")});
+        // The same disk row; none of the earlier directories, nor the bytes of their names.
+        QCOMPARE(rows(db(), "SELECT * FROM Disks ORDER BY DiskID"),
+                 QStringList({"40000|Disk|/media/disk", "50000|Other|/media/other"}));
+        QCOMPARE(rows(db(), "SELECT COUNT(*) FROM Dirs WHERE DirID IN (" + oldDirs + ")"),
+                 QStringList{"0"});
+        QCOMPARE(rows(db(), "SELECT COUNT(*) FROM DirNameBytes"), QStringList{"0"});
+        QCOMPARE(rows(db(), "SELECT TrackID FROM TrackNameBytes"),
+                 rows(db(), "SELECT TrackID FROM Tracks WHERE DiskID = 50000"));
+        // The other disk is untouched.
+        QCOMPARE(rows(db(), "SELECT * FROM Tracks WHERE DiskID = 50000"), otherDisk);
+        QCOMPARE(everyRowSeenElsewhere(), everyRow(db()));
+
+        QCOMPARE(s.counts().files, 2);
+        QCOMPARE(s.counts().directories, 1);
+        QCOMPARE(s.replacedRows().tracks, 3);
+        QCOMPARE(s.replacedRows().directories, 2);
+        QCOMPARE(scanSummary(s), "Catalogued 2 files in 1 directory, in place of the earlier 3 "
+                                 "files in 2 directories.");
+    }
+
+    // Cancelled after some of its rows were stored: the earlier rows are all there, as they
+    // were, and were there for everyone else all along.
+    void cancelledReplaceKeepsTheEarlierRows() {
+        QVERIFY(QDir().mkpath(at("Many")));
+        for (int i = 0; i < 300; ++i)
+            QVERIFY(fixture::writeZeroBytes(at(QString("Many/%1.mp3").arg(i, 3, 10, QChar('0')))));
+        DiskScanner s = scanner(DiskScanner::Mode::Replace);
+        s.volume = volumeNamed("SECOND");
+        QStringList seenElsewhere;
+        int storedWhenCancelled = 0;
+        s.onStep = [&](const QString&) {
+            if (s.counts().files < 100)
+                return true;
+            storedWhenCancelled = s.counts().files;
+            seenElsewhere = everyRowSeenElsewhere();
+            return false;
+        };
+        s.NavigateTree(volume_->path());
+
+        QVERIFY(s.cancelled());
+        QVERIFY(s.keptEarlierRows());
+        // The progress advanced while nothing was committed.
+        QVERIFY2(storedWhenCancelled >= 100, qPrintable(QString::number(storedWhenCancelled)));
+        QCOMPARE(s.filesListed(), 302);
+        QCOMPARE(seenElsewhere, before_);
+        QCOMPARE(everyRow(db()), before_);
+        QCOMPARE(everyRowSeenElsewhere(), before_);
+        // Nothing changed, and the counts say so.
+        QCOMPARE(s.counts().files, 0);
+        QCOMPARE(s.counts().directories, 0);
+        QCOMPARE(scanSummary(s),
+                 "Scan cancelled: nothing was replaced, the disk keeps its earlier rows.");
+        // The connection is free for the next scan.
+        DiskScanner next = scanner(DiskScanner::Mode::Replace);
+        next.NavigateTree(at("New"));
+        QCOMPARE(tracksOfDisk(), QStringList({native("/New|x.mp3"), native("/New|y.mp3")}));
+    }
+
+    void replaceCancelledWhileListingChangesNothing() {
+        DiskScanner s = scanner(DiskScanner::Mode::Replace);
+        s.volume = volumeNamed("SECOND");
+        s.onStep = [](const QString&) { return false; };
+        s.NavigateTree(volume_->path());
+        QVERIFY(s.cancelled());
+        QVERIFY(s.keptEarlierRows());
+        QCOMPARE(everyRow(db()), before_);
+    }
+
+    // A start that cannot be listed (the disk taken out) is no reason to empty the disk.
+    void replaceOfAnUnreadableStartChangesNothing() {
+        DiskScanner s = scanner(DiskScanner::Mode::Replace);
+        s.volume = volumeNamed("SECOND");
+        s.NavigateTree(at("not there"));
+        QVERIFY(!s.cancelled());
+        QVERIFY(s.keptEarlierRows());
+        QCOMPARE(s.counts().unreadableDirectories, 1);
+        QCOMPARE(everyRow(db()), before_);
+        QVERIFY(scanSummary(s).startsWith("Scan stopped: nothing was replaced"));
+
+        DiskScanner one = scanner(DiskScanner::Mode::Replace);
+        one.addFiles(at("not there"));
+        QVERIFY(one.keptEarlierRows());
+        QCOMPARE(everyRow(db()), before_);
+    }
+
+    // A row the engine refuses stops the replace: the earlier rows stay, none of the new.
+    void failedReplaceKeepsTheEarlierRows() {
+        QVERIFY(makeFiles(at("New"), {"z.mp3"}));
+        catalogdb::run(db(), "CREATE TRIGGER Refuse BEFORE INSERT ON Tracks "
+                             "WHEN NEW.TrackName = 'y.mp3' BEGIN SELECT RAISE(ABORT, 'full'); END");
+        const QStringList before = everyRow(db());
+        DiskScanner s = scanner(DiskScanner::Mode::Replace);
+        s.volume = volumeNamed("SECOND");
+        QVERIFY_THROWS_EXCEPTION(CatalogError, s.NavigateTree(volume_->path()));
+        QVERIFY(s.keptEarlierRows());
+        QCOMPARE(s.counts().files, 0);
+        QCOMPARE(everyRow(db()), before);
+        QCOMPARE(everyRowSeenElsewhere(), before);
+    }
+
+    // Adding, as the spec does: a second set of rows beside the first.
+    void addedScanKeepsTheEarlierRows() {
+        DiskScanner s = scanner(DiskScanner::Mode::Add);
+        s.NavigateTree(volume_->path());
+        QVERIFY(!s.keptEarlierRows());
+        QCOMPARE(rows(db(), "SELECT COUNT(*) FROM Tracks WHERE DiskID = ?", {disk}),
+                 QStringList{"5"});
+        QCOMPARE(scanSummary(s), "Catalogued 2 files in 1 directory.");
+    }
+};
+
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     DirListing listing;
     Scanning scanning;
-    return runTestClasses(argc, argv, {&listing, &scanning});
+    Replacing replacing;
+    return runTestClasses(argc, argv, {&listing, &scanning, &replacing});
 }
 
 #include "test_diskscanner.moc"

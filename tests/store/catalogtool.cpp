@@ -4,6 +4,9 @@
 //                                                      a transaction of its own, as a scan does
 //   catalog_tool [--as-nobody] prepare PATH             prints why PATH cannot be used, if it can't
 //   catalog_tool [--as-nobody] compact PATH             prints why compaction failed, if it did
+//   catalog_tool [--as-nobody] volumes PATH             prepares PATH and prints how many disks
+//                                                      have a stored volume ("2 volumes"), or
+//                                                      why it cannot
 //   catalog_tool full-disk PATH WHEN                    compacts a copy of PATH on a small disk of
 //                                                      its own that fills up before the compact
 //                                                      copy (WHEN "before") or before the backup
@@ -14,6 +17,7 @@
 #include "backgroundcheckpoint.h"
 #include "catalogdb.h"
 #include "compaction.h"
+#include "diskvolumes.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -62,6 +66,22 @@ QString addTracks(const QString& path, int first, int count) {
         return e.message();
     }
     return {};
+}
+
+// How many disks have a volume stored, as the program reads them.
+int countVolumes(const QString& path) {
+    const catalogdb::Preparation prepared = catalogdb::prepare(path);
+    if (!prepared.ok)
+        return report(prepared.error);
+    CatalogConnection connection(path, "tool");
+    if (!connection.isOpen())
+        return report(connection.lastError());
+    try {
+        QTextStream(stdout) << loadDiskVolumes(connection.db()).size() << " volumes\n";
+    } catch (const CatalogError& e) {
+        return report(e.message());
+    }
+    return 0;
 }
 
 bool dropRoot() {
@@ -173,7 +193,10 @@ int main(int argc, char** argv) {
         return report(catalogdb::prepare(path).error);
     if (command == "compact" && args.size() == 2)
         return report(compaction::compact(path));
-    QTextStream(stderr) << "usage: catalog_tool [--as-nobody] write|prepare|compact PATH ... or "
-                           "catalog_tool full-disk PATH before|before-backup\n";
+    if (command == "volumes" && args.size() == 2)
+        return countVolumes(path);
+    QTextStream(stderr)
+        << "usage: catalog_tool [--as-nobody] write|prepare|compact|volumes PATH ... or "
+           "catalog_tool full-disk PATH before|before-backup\n";
     return 2;
 }

@@ -1,8 +1,10 @@
-// The catalogue file: schema of a new catalogue, refusal of files that are not catalogues,
-// the start-up probe, the shared lookups and the all-or-nothing deletions.
+// The catalogue file: schema of a new catalogue and the upgrade of older ones, refusal of files
+// that are not catalogues, the start-up probe, the shared lookups, the all-or-nothing deletions
+// and the disks' volumes.
 
 #include "catalogdb.h"
 #include "catalogedits.h"
+#include "diskvolumes.h"
 #include "lookups.h"
 #include "runtestclasses.h"
 #include "sqlrows.h"
@@ -205,17 +207,77 @@ private slots:
         QCOMPARE(column(c.db(), "PRAGMA user_version"), QString::number(catalogdb::SchemaVersion));
     }
 
-    // A catalogue of the first version gains the tables for names' bytes, its rows kept.
-    void firstVersionGainsNameBytes() {
-        const QString path = newCatalogue(dir_, "version 1.mdb");
-        runPlain(path, {"DROP TABLE DirNameBytes", "DROP TABLE TrackNameBytes",
-                        "INSERT INTO Disks VALUES (1, 'd', '/m')", "PRAGMA user_version=1"});
-        QVERIFY(catalogdb::prepare(path).ok);
-        CatalogConnection c(path, "test");
-        QCOMPARE(rows(c.db(), "SELECT COUNT(*) FROM DirNameBytes, TrackNameBytes, Disks"),
-                 QStringList{"0"});
-        QCOMPARE(rows(c.db(), "SELECT * FROM Disks"), QStringList{"1|d|/m"});
-        QCOMPARE(column(c.db(), "PRAGMA user_version"), QString("2"));
+    // A catalogue of every older version, with rows in it, gains every table, view and index
+    // of a new one in one upgrade, its rows kept.
+    void everyOlderVersionIsUpgraded_data() {
+        QTest::addColumn<int>("version");
+        QTest::newRow("0: the three tables, made by another SQLite tool") << 0;
+        QTest::newRow("1: with the report views and indexes") << 1;
+        QTest::newRow("2: with the bytes of names") << 2;
+    }
+    void everyOlderVersionIsUpgraded() {
+        QFETCH(int, version);
+        const QString path = dir_.filePath(QString("version %1.mdb").arg(version));
+        QStringList rowsMade = {"INSERT INTO Disks VALUES (1, 'd', '/m'), (2, 'e', '/n')",
+                                "INSERT INTO Dirs VALUES (5, 1, '/A'), (6, 2, '/B')",
+                                "INSERT INTO Tracks VALUES (7, 5, 1, 'T', 'a.mp3', '00:00:01', "
+                                "'Ar', 'Al'), (8, 6, 2, 'U', 'b.mp3', '00:00:02', 'Ar', 'Al')"};
+        if (version == 0) {
+            runPlain(path, QStringList{catalogueTables[0], catalogueTables[1],
+                                       "CREATE TABLE Tracks (TrackID INTEGER PRIMARY KEY, DirID "
+                                       "INTEGER, DiskID INTEGER, Title VARCHAR(30), TrackName "
+                                       "VARCHAR(255), Duration CHAR(8), Artist VARCHAR(30), "
+                                       "Album VARCHAR(30))"} +
+                               rowsMade);
+        } else {
+            QVERIFY(!newCatalogue(dir_, QFileInfo(path).fileName()).isEmpty());
+            QStringList dropped = {"DROP TABLE DiskVolumes"};
+            if (version == 1) {
+                dropped << "DROP TABLE DirNameBytes"
+                        << "DROP TABLE TrackNameBytes";
+            } else {
+                rowsMade << "INSERT INTO DirNameBytes VALUES (5, x'41ff')"
+                         << "INSERT INTO TrackNameBytes VALUES (8, x'62ff')";
+            }
+            runPlain(path, dropped + rowsMade +
+                               QStringList{QString("PRAGMA user_version=%1").arg(version)});
+        }
+        const auto contents = [version](const QSqlDatabase& db) {
+            QStringList all = rows(db, "SELECT * FROM Disks") + rows(db, "SELECT * FROM Dirs") +
+                              rows(db, "SELECT * FROM Tracks");
+            if (version == 2)
+                all += rows(db, "SELECT DirID, hex(Bytes) FROM DirNameBytes UNION ALL "
+                                "SELECT TrackID, hex(Bytes) FROM TrackNameBytes");
+            return all;
+        };
+        QStringList before;
+        {
+            CatalogConnection c(path, "before");
+            before = contents(c.db());
+            QCOMPARE(column(c.db(), "PRAGMA user_version"), QString::number(version));
+        }
+
+        const catalogdb::Preparation prepared = catalogdb::prepare(path);
+        QVERIFY2(prepared.ok, qPrintable(prepared.error));
+        QVERIFY(!prepared.created);
+
+        const QString made = newCatalogue(dir_, QString("made new beside %1.mdb").arg(version));
+        CatalogConnection upgraded(path, "upgraded"), fresh(made, "fresh");
+        QCOMPARE(contents(upgraded.db()), before);
+        QCOMPARE(before.size(), version == 2 ? 8 : 6);
+        if (version == 2)
+            QCOMPARE(before.mid(6), QStringList({"5|41FF", "8|62FF"}));
+        // Every table, view and index of a new catalogue, the program's own tables with their
+        // columns.
+        const QString objects = "SELECT type, name FROM sqlite_master WHERE name NOT LIKE "
+                                "'sqlite_%' ORDER BY type, name";
+        QCOMPARE(rows(upgraded.db(), objects), rows(fresh.db(), objects));
+        for (const QString table : {"DirNameBytes", "TrackNameBytes", "DiskVolumes"})
+            QCOMPARE(rows(upgraded.db(), QString("PRAGMA table_info(%1)").arg(table)),
+                     rows(fresh.db(), QString("PRAGMA table_info(%1)").arg(table)));
+        QCOMPARE(column(upgraded.db(), "PRAGMA user_version"), QString("3"));
+        QCOMPARE(catalogdb::SchemaVersion, 3);
+        QCOMPARE(rows(upgraded.db(), "PRAGMA integrity_check"), QStringList{"ok"});
     }
 
     // A report view replaced elsewhere by a query that never ends is the program's own again.
@@ -401,12 +463,14 @@ class Deletions : public QObject {
     QString path_;
     std::unique_ptr<CatalogConnection> connection_;
 
-    // The three tables' identifiers as another holder of the file sees them.
+    // The three tables' identifiers as another holder of the file sees them, and the disks
+    // whose volumes are stored.
     static QStringList identifiers(const QString& path) {
         CatalogConnection other(path, "observer");
         return {rows(other.db(), "SELECT DiskID FROM Disks ORDER BY 1").join(','),
                 rows(other.db(), "SELECT DirID FROM Dirs ORDER BY 1").join(','),
-                rows(other.db(), "SELECT TrackID FROM Tracks ORDER BY 1").join(',')};
+                rows(other.db(), "SELECT TrackID FROM Tracks ORDER BY 1").join(','),
+                rows(other.db(), "SELECT DiskID FROM DiskVolumes ORDER BY 1").join(',')};
     }
 
     void run(const QString& operation) {
@@ -441,6 +505,8 @@ private slots:
         // As though every name had been written on another system.
         catalogdb::run(db, "INSERT INTO DirNameBytes SELECT DirID, 'x' FROM Dirs");
         catalogdb::run(db, "INSERT INTO TrackNameBytes SELECT TrackID, 'x' FROM Tracks");
+        catalogdb::run(db, "INSERT INTO DiskVolumes (DiskID, Label) SELECT DiskID, DiskName "
+                           "FROM Disks");
     }
     void cleanup() { connection_.reset(); }
 
@@ -458,7 +524,8 @@ private slots:
         QFETCH(QString, operation);
         QFETCH(QStringList, remaining);
         run(operation);
-        QCOMPARE(identifiers(path_), remaining);
+        // A disk's volume goes with the disk.
+        QCOMPARE(identifiers(path_), remaining + QStringList{remaining[0]});
         // The bytes of the names go with their rows.
         const QSqlDatabase db = connection_->db();
         QCOMPARE(rows(db, "SELECT DirID FROM DirNameBytes ORDER BY 1").join(','), remaining[1]);
@@ -472,10 +539,14 @@ private slots:
                                                << "Disks";
         QTest::newRow("disk, its directories refused") << "disk 1"
                                                        << "Dirs";
+        QTest::newRow("disk, its volume refused") << "disk 1"
+                                                  << "DiskVolumes";
         QTest::newRow("directory, its row refused") << "directory 2"
                                                     << "Dirs";
         QTest::newRow("empty catalogue, disks refused") << "everything"
                                                         << "Disks";
+        QTest::newRow("empty catalogue, volumes refused") << "everything"
+                                                          << "DiskVolumes";
     }
     void failureDeletesNothing() {
         QFETCH(QString, operation);
@@ -503,13 +574,105 @@ private slots:
     }
 };
 
+// The volume each disk was last scanned from.
+class DiskVolumesTable : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    QString path_;
+    std::unique_ptr<CatalogConnection> connection_;
+
+    QSqlDatabase db() const { return connection_->db(); }
+
+    static VolumeIdentity stick() {
+        VolumeIdentity volume;
+        volume.root = "/media/alice/MP3 \"07\"";
+        volume.label = "MP3 \"07\" — Ünïcødé";
+        volume.uuid = "1234-ABCD";
+        volume.fileSystem = "vfat";
+        volume.capacity = Q_INT64_C(64) * 1024 * 1024 * 1024; // beyond 32 bits
+        return volume;
+    }
+
+private slots:
+    void init() {
+        path_ = dir_.filePath(QString("volumes-%1.mdb").arg(QTest::currentTestFunction()));
+        QVERIFY(catalogdb::prepare(path_).ok);
+        connection_ = std::make_unique<CatalogConnection>(path_, "volumes");
+        catalogdb::run(db(), "INSERT INTO Disks VALUES (1, 'One', '/m/1'), (2, ?, '/m/2')",
+                       {"Two \"quoted\" 'n' more"});
+    }
+    void cleanup() { connection_.reset(); }
+
+    void savedAsGivenAndLoadedWithTheDisksName() {
+        const QDateTime at(QDate(2026, 12, 7), QTime(21, 31, 20, 123), Qt::UTC);
+        saveDiskVolume(db(), 2, stick(), at);
+        // ISO 8601 in UTC, whatever zone the time was given in; the root is not stored.
+        QCOMPARE(rows(db(), "SELECT * FROM DiskVolumes"),
+                 QStringList{"2|MP3 \"07\" — Ünïcødé|1234-ABCD|vfat|68719476736|"
+                             "2026-12-07T21:31:20.123Z"});
+        const std::vector<DiskVolume> loaded = loadDiskVolumes(db());
+        QCOMPARE(loaded.size(), size_t(1));
+        QCOMPARE(loaded[0].diskId, 2);
+        QCOMPARE(loaded[0].diskName, "Two \"quoted\" 'n' more");
+        QCOMPARE(loaded[0].volume.label, stick().label);
+        QCOMPARE(loaded[0].volume.uuid, stick().uuid);
+        QCOMPARE(loaded[0].volume.fileSystem, stick().fileSystem);
+        QCOMPARE(loaded[0].volume.capacity, stick().capacity);
+        QCOMPARE(loaded[0].volume.root, QString());
+        QCOMPARE(loaded[0].scannedAt, at);
+        QVERIFY(sameVolume(loaded[0].volume, stick()));
+
+        // Another zone's clock: the same moment.
+        saveDiskVolume(db(), 1, {}, at.toOffsetFromUtc(2 * 3600));
+        QCOMPARE(rows(db(), "SELECT Label, Uuid, FileSystem, Capacity, ScannedAt FROM "
+                            "DiskVolumes WHERE DiskID = 1"),
+                 QStringList{"|||0|2026-12-07T21:31:20.123Z"});
+        QCOMPARE(loadDiskVolumes(db()).front().scannedAt, at);
+    }
+
+    void savingAgainReplacesTheDisksVolume() {
+        const QDateTime first = QDateTime::currentDateTimeUtc();
+        saveDiskVolume(db(), 1, stick(), first);
+        VolumeIdentity other = stick();
+        other.uuid = "5678-EF01";
+        other.label = "OTHER";
+        saveDiskVolume(db(), 1, other, first.addSecs(60));
+        const std::vector<DiskVolume> loaded = loadDiskVolumes(db());
+        QCOMPARE(loaded.size(), size_t(1));
+        QCOMPARE(loaded[0].volume.uuid, "5678-EF01");
+        QCOMPARE(loaded[0].volume.label, "OTHER");
+        QCOMPARE(loaded[0].scannedAt, first.addSecs(60));
+        forgetDiskVolume(db(), 1);
+        QVERIFY(loadDiskVolumes(db()).empty());
+    }
+
+    // A volume whose disk another program deleted is nobody's.
+    void volumeWithoutItsDiskIsNotListed() {
+        saveDiskVolume(db(), 1, stick(), QDateTime::currentDateTimeUtc());
+        saveDiskVolume(db(), 9, stick(), QDateTime::currentDateTimeUtc());
+        const std::vector<DiskVolume> loaded = loadDiskVolumes(db());
+        QCOMPARE(loaded.size(), size_t(1));
+        QCOMPARE(loaded[0].diskId, 1);
+    }
+
+    // An older catalogue read as it is (on a read-only disk) has no table of volumes.
+    void catalogueWithoutTheTableHasNoVolumes() {
+        catalogdb::run(db(), "DROP TABLE DiskVolumes");
+        QVERIFY(loadDiskVolumes(db()).empty());
+        // Any other failure is one.
+        catalogdb::run(db(), "CREATE TABLE DiskVolumes (DiskID INTEGER PRIMARY KEY)");
+        QVERIFY_THROWS_EXCEPTION(CatalogError, loadDiskVolumes(db()));
+    }
+};
+
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     NewCatalogue newCatalogue;
     TrackCount trackCount;
     SharedLookups lookups;
     Deletions deletions;
-    return runTestClasses(argc, argv, {&newCatalogue, &trackCount, &lookups, &deletions});
+    DiskVolumesTable volumes;
+    return runTestClasses(argc, argv, {&newCatalogue, &trackCount, &lookups, &deletions, &volumes});
 }
 
 #include "test_catalogdb.moc"

@@ -152,6 +152,27 @@ private slots:
                  qPrintable(error));
     }
 
+    // A catalogue of an older version on a read-only disk is read as it is: it lacks the
+    // table of volumes, and has none.
+    void olderReadOnlyCatalogueIsReadAsItIs() {
+        {
+            CatalogConnection c(path_, "older");
+            catalogdb::run(c.db(), "DROP TABLE DiskVolumes");
+            catalogdb::run(c.db(), "INSERT INTO Disks VALUES (1, 'Kept', '/m')");
+            catalogdb::run(c.db(), "PRAGMA user_version=2");
+        }
+        setWritable(folder_, true, true); // for the catalogue's log
+        setWritable(path_, false, false);
+        QCOMPARE(runTool({"--as-nobody", "volumes", path_}), "0 volumes\n");
+        setWritable(path_, true, false);
+        CatalogConnection c(path_, "check");
+        QCOMPARE(rows(c.db(), "PRAGMA user_version"), QStringList{"2"});
+        QCOMPARE(rows(c.db(), "SELECT DiskName FROM Disks"), QStringList{"Kept"});
+        // Once it may be written, it is upgraded.
+        QCOMPARE(runTool({"volumes", path_}), "0 volumes\n");
+        QCOMPARE(rows(c.db(), "PRAGMA user_version"), QStringList{"3"});
+    }
+
     void compactionNamesTheReadOnlyPlace_data() {
         QTest::addColumn<bool>("folderWritable");
         QTest::addColumn<bool>("fileWritable");

@@ -1,0 +1,67 @@
+#include "diskvolumes.h"
+
+#include "catalogdb.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+
+// A missing value is stored as empty text; a null string would be stored as NULL.
+QString textOrEmpty(const QString& text) {
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
+bool hasTable(const QSqlDatabase& db, const QString& table) {
+    QSqlQuery q = catalogdb::run(
+        db, "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = ?", {table});
+    return q.next() && q.value(0).toInt() > 0;
+}
+
+} // namespace
+
+void saveDiskVolume(const QSqlDatabase& db, qint64 diskId, const VolumeIdentity& volume,
+                    const QDateTime& scannedAt) {
+    catalogdb::run(db,
+                   "INSERT OR REPLACE INTO DiskVolumes (DiskID, Label, Uuid, FileSystem, "
+                   "Capacity, ScannedAt) VALUES (?, ?, ?, ?, ?, ?)",
+                   {diskId, textOrEmpty(volume.label), textOrEmpty(volume.uuid),
+                    textOrEmpty(volume.fileSystem), volume.capacity,
+                    scannedAt.toUTC().toString(Qt::ISODateWithMs)});
+}
+
+void forgetDiskVolume(const QSqlDatabase& db, qint64 diskId) {
+    catalogdb::run(db, "DELETE FROM DiskVolumes WHERE DiskID = ?", {diskId});
+}
+
+std::vector<DiskVolume> loadDiskVolumes(const QSqlDatabase& db) {
+    std::vector<DiskVolume> volumes;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    const QString statement =
+        "SELECT DiskVolumes.DiskID, Disks.DiskName, Label, Uuid, FileSystem, Capacity, "
+        "ScannedAt FROM DiskVolumes JOIN Disks ON Disks.DiskID = DiskVolumes.DiskID "
+        "ORDER BY DiskVolumes.DiskID";
+    try {
+        catalogdb::exec(q, statement);
+    } catch (const CatalogError&) {
+        if (!hasTable(db, "DiskVolumes"))
+            return volumes;
+        throw;
+    }
+    while (q.next()) {
+        DiskVolume disk;
+        disk.diskId = q.value(0).toLongLong();
+        disk.diskName = q.value(1).toString();
+        disk.volume.label = q.value(2).toString();
+        disk.volume.uuid = q.value(3).toString();
+        disk.volume.fileSystem = q.value(4).toString();
+        disk.volume.capacity = q.value(5).toLongLong();
+        disk.scannedAt = QDateTime::fromString(q.value(6).toString(), Qt::ISODateWithMs);
+        volumes.push_back(std::move(disk));
+    }
+    if (q.lastError().isValid())
+        throw CatalogError(statement + "\n" + q.lastError().text(),
+                           catalogdb::resultCode(q.lastError()));
+    return volumes;
+}
