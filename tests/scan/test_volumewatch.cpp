@@ -1,10 +1,15 @@
-// Noticing volumes come and go.
+// Noticing volumes come and go, and telling whether a catalogued disk is in its drive.
 
+#include "diskarrival.h"
+#include "mp3fixture.h"
 #include "runtestclasses.h"
 #include "volumewatch.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -99,10 +104,50 @@ private Q_SLOTS:
     }
 };
 
+// A disk's files, and its volume where it is known, tell whether it is in.
+class DiskIsInTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    QString drive;    // a volume's root, with characters a label may hold
+    QByteArray track; // a file on it
+
+    VolumeIdentity volumeAt(const QString& root, const QString& uuid) const {
+        return {root, "Jazz é 01", uuid, "iso9660", 700'000'000};
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        drive = dir.filePath("Jazz é 01");
+        QVERIFY(QDir().mkpath(drive + "/Miles"));
+        track = QFile::encodeName(drive + "/Miles/So \"What\".mp3");
+        QVERIFY(fixture::writeBytes(QFile::decodeName(track), "mp3"));
+    }
+
+    void byItsFileWhenItsVolumeIsUnknown() {
+        const DiskVolume otherDisk{8, "Rock", volumeAt("/media/rock", "1111"), {}};
+        QVERIFY(diskIsIn(7, track, {}, {}));
+        QVERIFY(diskIsIn(7, track, {otherDisk}, {}));
+        QVERIFY(!diskIsIn(7, QFile::encodeName(drive + "/Miles/gone.mp3"), {}, {}));
+        QVERIFY(!diskIsIn(7, {}, {}, {}));
+    }
+
+    // Another disk with the same folders in the drive is not the one asked for.
+    void byItsVolumeWhenItIsKnown() {
+        const DiskVolume jazz{7, "Jazz", volumeAt("/media/old-place", "2222"), {}};
+        QVERIFY(!diskIsIn(7, track, {jazz}, {}));
+        QVERIFY(!diskIsIn(7, track, {jazz}, {volumeAt(drive, "3333")}));
+        QVERIFY(diskIsIn(7, track, {jazz}, {rootVolume, volumeAt(drive, "2222")}));
+        // Its volume mounted elsewhere leaves the file read from another one.
+        QVERIFY(!diskIsIn(7, track, {jazz}, {volumeAt(drive + " 2", "2222")}));
+        QVERIFY(!diskIsIn(7, track, {jazz}, {volumeAt(dir.filePath("Jazz é"), "2222")}));
+    }
+};
+
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     VolumeWatchTest watch;
-    return runTestClasses(argc, argv, {&watch});
+    DiskIsInTest diskIsIn;
+    return runTestClasses(argc, argv, {&watch, &diskIsIn});
 }
 
 #include "test_volumewatch.moc"
