@@ -4,11 +4,13 @@
 #include "cataloglists.h"
 #include "lookups.h"
 #include "volumeidentity.h"
+#include "volumewatch.h"
 
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class Prompts;
 class SettingsStore;
@@ -52,6 +54,11 @@ public:
     QStringList tempPlayLists;
     // The volumes mounted now; the default asks the system.
     std::function<QList<VolumeIdentity>()> mountedVolumes;
+    // How often a window waiting for a disk looks at the mounted volumes.
+    int volumeWatchMs = VolumeWatch::DefaultIntervalMs;
+    // The catalogued disks' volumes, where the catalogue knows them: a disk asked for is then
+    // recognised by its volume, not merely by its files being there.
+    std::vector<DiskVolume> knownVolumes;
     // Ends the program; the default quits the application's event loop.
     std::function<void()> endProgram;
     bool ended = false;

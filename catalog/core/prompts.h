@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 // Every question the program asks a person goes through here, so tests can script the answers.
@@ -9,11 +10,24 @@ public:
     enum class Buttons { Ok, OkCancel, YesNo, RetrySkipCancel, ReplaceAddCancel };
     enum class Answer { Ok, Cancel, Yes, No, Retry, Skip, Replace, Add };
 
+    // What a question the program may answer itself waits for, and the answer it then gets.
+    struct SelfAnswer {
+        std::function<bool()> settled; // asked now and then while the question is open
+        Answer whenSettled = Answer::Ok;
+    };
+
     virtual ~Prompts() = default;
 
     // An empty title shows the program's name.
     virtual Answer message(const QString& text, Buttons buttons = Buttons::Ok,
                            const QString& title = {}) = 0;
+    // A message that closes by itself with `self.whenSettled` once `self.settled` holds, and
+    // that the person may still answer before. Prompts that cannot close a question by
+    // themselves ask it as a plain message.
+    virtual Answer messageUntil(const QString& text, Buttons buttons, const QString& title,
+                                const SelfAnswer& /*self*/) {
+        return message(text, buttons, title);
+    }
     // The text typed, or nothing when the person cancelled.
     virtual std::optional<QString> input(const QString& prompt, const QString& title,
                                          const QString& defaultText) = 0;

@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QHash>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -16,57 +18,83 @@ QString shownTitle(const QString& title) {
     return title.isEmpty() ? QStringLiteral("Catalog") : title;
 }
 
+// Often enough that a box closes as a disk comes in, seldom enough to be read when it is in
+// already.
+constexpr int SettledCheckMs = 250;
+
+using ButtonAnswers = QHash<QAbstractButton*, Prompts::Answer>;
+
+// Esc answers with the box's safe button: Cancel, No, or OK when it is alone.
+ButtonAnswers addButtons(QMessageBox& box, Prompts::Buttons buttons) {
+    using Answer = Prompts::Answer;
+    switch (buttons) {
+    case Prompts::Buttons::Ok:
+        box.setIcon(QMessageBox::Information);
+        return {{box.addButton(QMessageBox::Ok), Answer::Ok}};
+    case Prompts::Buttons::OkCancel:
+        box.setIcon(QMessageBox::Question);
+        return {{box.addButton(QMessageBox::Ok), Answer::Ok},
+                {box.addButton(QMessageBox::Cancel), Answer::Cancel}};
+    case Prompts::Buttons::YesNo:
+        box.setIcon(QMessageBox::Question);
+        return {{box.addButton(QMessageBox::Yes), Answer::Yes},
+                {box.addButton(QMessageBox::No), Answer::No}};
+    case Prompts::Buttons::RetrySkipCancel:
+        box.setIcon(QMessageBox::Warning);
+        return {{box.addButton(QMessageBox::Retry), Answer::Retry},
+                {box.addButton(QMessageBox::Cancel), Answer::Cancel},
+                {box.addButton("&Skip", QMessageBox::RejectRole), Answer::Skip}};
+    case Prompts::Buttons::ReplaceAddCancel: {
+        box.setIcon(QMessageBox::Question);
+        QPushButton* replace = box.addButton("&Replace", QMessageBox::AcceptRole);
+        box.setDefaultButton(replace);
+        return {{replace, Answer::Replace},
+                {box.addButton("&Add", QMessageBox::AcceptRole), Answer::Add},
+                {box.addButton(QMessageBox::Cancel), Answer::Cancel}};
+    }
+    }
+    return {};
+}
+
+Prompts::Answer cautiousAnswer(Prompts::Buttons buttons) {
+    switch (buttons) {
+    case Prompts::Buttons::Ok:
+        return Prompts::Answer::Ok;
+    case Prompts::Buttons::YesNo:
+        return Prompts::Answer::No;
+    default:
+        return Prompts::Answer::Cancel;
+    }
+}
+
 } // namespace
 
 Prompts::Answer QtPrompts::message(const QString& text, Buttons buttons, const QString& title) {
+    return messageUntil(text, buttons, title, {});
+}
+
+// A box the program closes has no button clicked, so the program's answer is kept beside it.
+Prompts::Answer QtPrompts::messageUntil(const QString& text, Buttons buttons, const QString& title,
+                                        const SelfAnswer& self) {
     QMessageBox box(dialogParent());
     box.setWindowTitle(shownTitle(title));
     box.setText(text);
-    switch (buttons) {
-    case Buttons::Ok:
-        box.setStandardButtons(QMessageBox::Ok);
-        box.setIcon(QMessageBox::Information);
-        break;
-    case Buttons::OkCancel:
-        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        box.setIcon(QMessageBox::Question);
-        break;
-    case Buttons::YesNo:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setIcon(QMessageBox::Question);
-        break;
-    case Buttons::RetrySkipCancel: {
-        box.setIcon(QMessageBox::Warning);
-        box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
-        QPushButton* skip = box.addButton("&Skip", QMessageBox::RejectRole);
-        box.exec();
-        if (box.clickedButton() == skip)
-            return Answer::Skip;
-        return box.clickedButton() == box.button(QMessageBox::Retry) ? Answer::Retry
-                                                                     : Answer::Cancel;
+    const ButtonAnswers answers = addButtons(box, buttons);
+    std::optional<Answer> selfAnswered;
+    QTimer settledCheck;
+    if (self.settled) {
+        QObject::connect(&settledCheck, &QTimer::timeout, &box, [&] {
+            if (!self.settled())
+                return;
+            selfAnswered = self.whenSettled;
+            box.done(0);
+        });
+        settledCheck.start(SettledCheckMs);
     }
-    case Buttons::ReplaceAddCancel: {
-        box.setIcon(QMessageBox::Question);
-        QPushButton* replace = box.addButton("&Replace", QMessageBox::AcceptRole);
-        QPushButton* add = box.addButton("&Add", QMessageBox::AcceptRole);
-        box.addButton(QMessageBox::Cancel);
-        box.setDefaultButton(replace);
-        box.exec();
-        if (box.clickedButton() == replace)
-            return Answer::Replace;
-        return box.clickedButton() == add ? Answer::Add : Answer::Cancel;
-    }
-    }
-    switch (box.exec()) {
-    case QMessageBox::Ok:
-        return Answer::Ok;
-    case QMessageBox::Yes:
-        return Answer::Yes;
-    case QMessageBox::No:
-        return Answer::No;
-    default:
-        return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
-    }
+    box.exec();
+    if (selfAnswered)
+        return *selfAnswered;
+    return answers.value(box.clickedButton(), cautiousAnswer(buttons));
 }
 
 std::optional<QString> QtPrompts::input(const QString& prompt, const QString& title,

@@ -8,6 +8,8 @@ class QWidget;
 class QtPrompts : public Prompts {
 public:
     Answer message(const QString& text, Buttons buttons, const QString& title) override;
+    Answer messageUntil(const QString& text, Buttons buttons, const QString& title,
+                        const SelfAnswer& self) override;
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& defaultText) override;
     QString openFile(const QString& title, const QString& filter,

@@ -1,5 +1,6 @@
 #include "copyjob.h"
 
+#include "diskarrival.h"
 #include "prompts.h"
 
 #include <QDir>
@@ -88,6 +89,13 @@ CopyJob::~CopyJob() {
     dropPartial();
 }
 
+void CopyJob::watchForDisks(VolumeWatch::Source mountedVolumes, int intervalMs,
+                            std::vector<DiskVolume> known) {
+    delete m_diskArrival;
+    m_diskArrival = new DiskArrival(std::move(mountedVolumes), intervalMs, this);
+    m_knownVolumes = std::move(known);
+}
+
 void CopyJob::start() {
     m_running = true;
     schedule();
@@ -130,13 +138,9 @@ CopyJob::Next CopyJob::beginFile() {
     const copyplan::Item& item = m_items[m_index];
     if (!item.refusal.isEmpty())
         return fail(item.refusal);
-    if (item.diskName != m_lastDisk) {
-        const Prompts::Answer answer =
-            m_prompts.message("Please Insert Disk - " + item.diskName, Prompts::Buttons::OkCancel);
-        if (answer != Prompts::Answer::Ok) {
-            finish(false, {});
-            return Next::Stop;
-        }
+    if (item.diskName != m_lastDisk && !askForDisk(item)) {
+        finish(false, {});
+        return Next::Stop;
     }
     Q_EMIT status("Copying - " + item.source);
     Q_EMIT progress(static_cast<int>(m_index) + 1, static_cast<int>(m_items.size()), 0, 0);
@@ -161,6 +165,21 @@ CopyJob::Next CopyJob::beginFile() {
         return fail(m_partial->errorString());
     m_copiedBytes = 0;
     return Next::Continue;
+}
+
+// True when the person answered OK, or the disk came in while the question was open. A disk
+// that is in already still gets its question, which then closes at once.
+bool CopyJob::askForDisk(const copyplan::Item& item) {
+    const QString question = "Please Insert Disk - " + item.diskName;
+    if (!m_diskArrival)
+        return m_prompts.message(question, Prompts::Buttons::OkCancel) == Prompts::Answer::Ok;
+    // The disk's first file to copy stands for the disk: it is what must be read next.
+    m_diskArrival->waitFor(item.diskKey.toLongLong(), item.localSource, m_knownVolumes);
+    const Prompts::Answer answer = m_prompts.messageUntil(
+        question, Prompts::Buttons::OkCancel, {},
+        {[this] { return m_diskArrival->hasArrived(); }, Prompts::Answer::Ok});
+    m_diskArrival->stop();
+    return answer == Prompts::Answer::Ok;
 }
 
 CopyJob::Next CopyJob::copySlice() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "copyplan.h"
+#include "volumewatch.h"
 
 #include <QFile>
 #include <QObject>
@@ -8,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+class DiskArrival;
 class Prompts;
 
 // Copies planned files into one folder on the event loop, a slice at a time, so the window
@@ -23,6 +25,11 @@ public:
             QObject* parent = nullptr);
     ~CopyJob() override;
 
+    // While a disk is asked for, the mounted volumes are watched and the question goes on by
+    // itself once the disk is in its drive (see diskIsIn). Without this, only the person
+    // answers.
+    void watchForDisks(VolumeWatch::Source mountedVolumes, int intervalMs,
+                       std::vector<DiskVolume> known);
     // Begins on the next turn of the event loop; finished() reports the end.
     void start();
     // Stops before the next slice; the file under way is dropped.
@@ -43,6 +50,7 @@ private:
 
     void step();
     Next beginFile();
+    bool askForDisk(const copyplan::Item& item);
     Next copySlice();
     Next endFile();
     QString place();
@@ -58,6 +66,8 @@ private:
     std::vector<copyplan::Item> m_items;
     size_t m_index = 0;
     QString m_lastDisk;
+    DiskArrival* m_diskArrival = nullptr; // a child, while disks are watched
+    std::vector<DiskVolume> m_knownVolumes;
     bool m_running = false;
     bool m_cancelRequested = false;
     bool m_stepQueued = false;

@@ -17,6 +17,7 @@
 
 class CopyJob;
 class DirectoryList;
+class DiskArrival;
 class frmCredits;
 class FileList;
 class MediaPlayer;
@@ -89,8 +90,11 @@ public:
     QString localFolder;
 
     // Plays track-list row `row` (0-based), or with "&Volume" on the whole track list from it;
-    // with "&Winamp" on, hands the file or list to the external player instead.
+    // with "&Winamp" on, hands the file or list to the external player instead. A track whose
+    // disk is not in waits for the disk for `diskWaitMs`, and plays when it comes in, unless
+    // another track is played, the player stopped or an option changed meanwhile.
     void playRow(int row);
+    int diskWaitMs = 60 * 1000;
     // "Add &Track": the selected track-list row, unless its key is already in the play list.
     void addTrack();
     // "Add &Volume": every track-list row.
@@ -195,6 +199,11 @@ private:
     void setCopying(bool copying);
     void connectPlayList();
     void connectPlayback();
+    void playItems(const std::vector<TrackItem>& items, int row);
+    void waitForDisk(const std::vector<TrackItem>& items, int row, qint32 diskId,
+                     const QByteArray& file);
+    void playWaitingTrack();
+    void forgetWaitingTrack();
     void onNewStream();
     void onPlayStateChange(int oldState, int newState);
     void showPlayerProblem(const QString& text);
@@ -207,6 +216,7 @@ private:
     void showTagsResult(qint32 trackIndex, const QString& text);
     void startLocalWalk();
     void finishLocalWalk(CatalogLists lists);
+    void showReplacedLists();
     void loadCatalogueAgain();
 
     ProgramState& m_state;
@@ -227,6 +237,10 @@ private:
     int m_playingRow = 0;
     std::vector<int> m_playingEntryRows;
     QSet<QString> m_problemsShown;
+    // The track chosen while its disk was not in: the track list of that moment and its row.
+    DiskArrival* m_diskArrival = nullptr;
+    std::vector<TrackItem> m_waitingItems;
+    int m_waitingRow = 0;
     bool m_resultsAreTags = false; // track rows found by their tags
     // Last, so that it is stopped and waited for before anything else goes.
     std::unique_ptr<LocalWalk> m_localWalk;

@@ -113,6 +113,7 @@ void TreePlayer::startCopy() {
     const copyplan::Source source{isLocalMode(), localFolder, m_state.useCdDrive, m_state.CdDrive};
     m_copy =
         new CopyJob(m_state.prompts, target, copyplan::plan(entries, m_state.lists, source), this);
+    m_copy->watchForDisks(m_state.mountedVolumes, m_state.volumeWatchMs, m_state.knownVolumes);
     connect(m_copy, &CopyJob::status, this,
             [this](const QString& text) { StatusBar1->setPanelText(1, text); });
     connect(m_copy, &CopyJob::copied, this, [this](int row) { PlaylistRows(lstSongs).tick(row); });

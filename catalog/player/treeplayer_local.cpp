@@ -57,8 +57,7 @@ void TreePlayer::finishLocalWalk(CatalogLists lists) {
     m_state.lists = std::move(lists);
     Dir1->setPath(localFolder);
     mnuLocal->setText("&DB");
-    FillCatalogTree();
-    filesModel->setItems({}); // its tracks belonged to the lists just replaced
+    showReplacedLists();
 }
 
 // A catalogue damaged meanwhile is reported as at start-up, and the local lists stay.
@@ -69,8 +68,14 @@ void TreePlayer::loadCatalogueAgain() {
         return;
     }
     mnuLocal->setText("&Local");
+    showReplacedLists();
+}
+
+// The track list and a track waiting for its disk belonged to the lists just replaced.
+void TreePlayer::showReplacedLists() {
     FillCatalogTree();
     filesModel->setItems({});
+    forgetWaitingTrack();
 }
 
 void TreePlayer::keyPressEvent(QKeyEvent* event) {

@@ -1,6 +1,8 @@
 // Playing from the track list: the double-click, the temporary play list, the hand-off to the
-// embedded or the external player, and the window following the embedded one.
+// embedded or the external player, the window following the embedded one, and a track waiting
+// for its disk.
 
+#include "diskarrival.h"
 #include "mediaplayer.h"
 #include "mpvplayer.h"
 #include "playerstrip.h"
@@ -17,6 +19,7 @@
 #include <QItemSelectionModel>
 #include <QListView>
 #include <QProcess>
+#include <QToolButton>
 #include <unistd.h>
 
 namespace {
@@ -43,6 +46,11 @@ void TreePlayer::connectPlayback() {
         if (current.isValid())
             playRow(current.row());
     });
+    m_diskArrival = new DiskArrival(m_state.mountedVolumes, m_state.volumeWatchMs, this);
+    connect(m_diskArrival, &DiskArrival::arrived, this, &TreePlayer::playWaitingTrack);
+    connect(MediaPlayer1->stopButton, &QToolButton::clicked, this, &TreePlayer::forgetWaitingTrack);
+    for (QAction* option : {mnuWinamp, mnuVolume, mnuDrive})
+        connect(option, &QAction::toggled, this, &TreePlayer::forgetWaitingTrack);
 }
 
 MediaPlayer* TreePlayer::mediaPlayer() {
@@ -63,9 +71,14 @@ void TreePlayer::setMediaPlayer(std::unique_ptr<MediaPlayer> player) {
             Qt::QueuedConnection);
 }
 
-// A track whose file is not there leaves everything as it was and says which disk to insert.
 void TreePlayer::playRow(int row) {
-    const std::vector<TrackItem> items = filesModel->items();
+    forgetWaitingTrack();
+    playItems(filesModel->items(), row);
+}
+
+// A track whose file is not there leaves everything as it was, says which disk to insert and
+// waits for it.
+void TreePlayer::playItems(const std::vector<TrackItem>& items, int row) {
     if (row < 0 || row >= static_cast<int>(items.size()))
         return;
     const TrackItem& chosen = items[static_cast<size_t>(row)];
@@ -86,6 +99,7 @@ void TreePlayer::playRow(int row) {
                                         paths.diskName(*track) + QStringLiteral(" (") +
                                         QDir::toNativeSeparators(paths.drive(*track)) +
                                         QStringLiteral(")"));
+        waitForDisk(items, row, track->DiskID, local);
         return;
     }
     playIndex = row + 1;
@@ -108,6 +122,27 @@ void TreePlayer::playRow(int row) {
     m_playingRow = row + 1;
     m_playingEntryRows = std::move(entryRows);
     mediaPlayer()->open(target);
+}
+
+void TreePlayer::waitForDisk(const std::vector<TrackItem>& items, int row, qint32 diskId,
+                             const QByteArray& file) {
+    m_waitingItems = items;
+    m_waitingRow = row;
+    m_diskArrival->waitFor(diskId, file, m_state.knownVolumes, diskWaitMs);
+}
+
+// The insert message gives way to what playing says.
+void TreePlayer::playWaitingTrack() {
+    const std::vector<TrackItem> items = std::move(m_waitingItems);
+    const int row = m_waitingRow;
+    forgetWaitingTrack();
+    StatusBar1->setPanelText(1, QString());
+    playItems(items, row);
+}
+
+void TreePlayer::forgetWaitingTrack() {
+    m_diskArrival->stop();
+    m_waitingItems.clear();
 }
 
 // The track list as a temporary play list, one line an entry; `entryRows` gets each entry's

@@ -1,7 +1,8 @@
 // The toolkit's prompts: what a person gets by pressing Esc or closing the box instead of
-// choosing a button.
+// choosing a button, and a box the program closes itself.
 #include "qtprompts.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
 #include <QTimer>
@@ -61,6 +62,67 @@ private Q_SLOTS:
         QCOMPARE(
             prompts.message("Are you sure you want to Empty the DB?", buttons, "Emptying DB..."),
             answer);
+    }
+
+    void eachButtonGivesItsAnswer_data() {
+        QTest::addColumn<Prompts::Buttons>("buttons");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<Prompts::Answer>("answer");
+        using B = Prompts::Buttons;
+        using A = Prompts::Answer;
+        QTest::newRow("OK") << B::OkCancel << "OK" << A::Ok;
+        QTest::newRow("Yes") << B::YesNo << "Yes" << A::Yes;
+        QTest::newRow("Retry") << B::RetrySkipCancel << "Retry" << A::Retry;
+        QTest::newRow("Skip") << B::RetrySkipCancel << "Skip" << A::Skip;
+        QTest::newRow("Replace") << B::ReplaceAddCancel << "Replace" << A::Replace;
+        QTest::newRow("Add") << B::ReplaceAddCancel << "Add" << A::Add;
+        QTest::newRow("Cancel") << B::ReplaceAddCancel << "Cancel" << A::Cancel;
+    }
+
+    void eachButtonGivesItsAnswer() {
+        QFETCH(Prompts::Buttons, buttons);
+        QFETCH(QString, button);
+        QFETCH(Prompts::Answer, answer);
+        QtPrompts prompts;
+        QTimer::singleShot(0, [button] {
+            QWidget* box = QApplication::activeModalWidget();
+            for (auto* shown : box->findChildren<QAbstractButton*>()) {
+                if (shown->text().remove('&') == button) {
+                    shown->click();
+                    return;
+                }
+            }
+            QTest::keyClick(box, Qt::Key_Escape); // no such button
+        });
+        QCOMPARE(prompts.message("A disk with this name is in the catalogue.", buttons, {}),
+                 answer);
+    }
+
+    // The box is up until the program's wait is over, then closes with the program's answer.
+    void closesItselfOnceSettled() {
+        QtPrompts prompts;
+        bool settled = false;
+        bool shownMeanwhile = false;
+        QTimer::singleShot(300, [&] {
+            shownMeanwhile = QApplication::activeModalWidget() != nullptr;
+            settled = true;
+        });
+        QTimer giveUp; // a box the program leaves open is dismissed: the answer is Cancel
+        giveUp.callOnTimeout(
+            [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); });
+        giveUp.start(3000);
+        QCOMPARE(prompts.messageUntil("Please Insert Disk - Jazz", Prompts::Buttons::OkCancel, {},
+                                      {[&] { return settled; }, Prompts::Answer::Ok}),
+                 Prompts::Answer::Ok);
+        QVERIFY(shownMeanwhile);
+    }
+
+    void personAnswersBeforeTheProgram() {
+        QtPrompts prompts;
+        dismissNextBox(Dismiss::Escape);
+        QCOMPARE(prompts.messageUntil("Please Insert Disk - Jazz", Prompts::Buttons::OkCancel, {},
+                                      {[] { return false; }, Prompts::Answer::Ok}),
+                 Prompts::Answer::Cancel);
     }
 
     void inputGivesTheTextOrNothingWhenCancelled() {

@@ -20,6 +20,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QTreeView>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -96,8 +97,29 @@ struct CopyFaultRig : CopyRig {
     }
 };
 
+// The copy rig with disk 10 on the shelf until the test puts it in, and its mounted volumes
+// looked at every 10 ms.
+struct DiskSwapRig : CopyRig {
+    DiskSwapRig() {
+        state.volumeWatchMs = 10;
+        QDir().rename(path("disk10"), path("shelf"));
+        volumes = {{"/", "", "0a1b", "ext4", 500'000'000'000}};
+    }
+    VolumeIdentity ten(const QString& uuid) const {
+        return {path("disk10"), "TEN", uuid, "vfat", 64'000'000};
+    }
+    // Disk 10 is in its drive, as the volume `uuid`, once `ms` have passed.
+    void insertTenAfter(int ms, const QString& uuid) {
+        QTimer::singleShot(ms, window, [this, uuid] {
+            QDir().rename(path("shelf"), path("disk10"));
+            volumes << ten(uuid);
+        });
+    }
+};
+
 constexpr auto Ok = Prompts::Answer::Ok;
 constexpr auto Skip = Prompts::Answer::Skip;
+constexpr auto Wait = ScriptedPrompts::Wait;
 
 } // namespace
 
@@ -345,6 +367,56 @@ private Q_SLOTS:
     }
 };
 
+// While the copy asks for a disk, the disk coming in answers for the person.
+class CopyWaitsForDisksTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // Disk 2, in its drive already, is still asked for, and goes on at once.
+    void goesOnWhenTheDiskComesIn() {
+        DiskSwapRig rig;
+        rig.prompts.answers = {Wait, Wait};
+        rig.insertTenAfter(50, "C0FF-EE00");
+        rig.copy();
+        QCOMPARE(rig.prompts.texts(),
+                 QStringList({"Please Insert Disk - Ten", "Please Insert Disk - Two"}));
+        QVERIFY(rig.prompts.asked[0].selfAnswered && rig.prompts.asked[1].selfAnswered);
+        QCOMPARE(rig.ticks(), QString("xxx"));
+    }
+
+    // A stick put in is not disk 10: the question stays until the person cancels.
+    void anotherVolumeLeavesTheQuestion() {
+        DiskSwapRig rig;
+        rig.prompts.answers = {Wait};
+        QTimer::singleShot(30, rig.window, [&rig] {
+            write(rig.path("stick/Pop/b.mp3"), "second");
+            rig.volumes << VolumeIdentity{rig.path("stick"), "KEY", "A1B2-C3D4", "vfat", 1000};
+        });
+        QTimer::singleShot(300, rig.window,
+                           [&rig] { rig.prompts.answerNow(Prompts::Answer::Cancel); });
+        rig.copy();
+        QCOMPARE(rig.prompts.asked.size(), size_t(1));
+        QVERIFY(!rig.prompts.asked[0].selfAnswered);
+        QCOMPARE(rig.ticks(), QString("---"));
+    }
+
+    // Disk 10's volume known: another disk holding its folders is not it; its own volume is.
+    void aKnownVolumeMustBeTheDisks() {
+        DiskSwapRig rig;
+        rig.state.knownVolumes = {{10, "Ten", rig.ten("1111-AAAA"), {}}};
+        rig.prompts.answers = {Wait, Wait};
+        rig.insertTenAfter(30, "2222-BBBB");
+        QString ticksBeforeItsOwn;
+        QTimer::singleShot(300, rig.window, [&] {
+            ticksBeforeItsOwn = rig.ticks();
+            rig.volumes.last() = rig.ten("1111-AAAA");
+        });
+        rig.copy();
+        QCOMPARE(ticksBeforeItsOwn, QString("---"));
+        QVERIFY(rig.prompts.asked[0].selfAnswered);
+        QCOMPARE(rig.ticks(), QString("xxx"));
+    }
+};
+
 class PlaylistCommandsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -549,10 +621,11 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     CopyTest copy;
     CopyFaultsTest faults;
+    CopyWaitsForDisksTest waits;
     PlaylistCommandsTest playlist;
     OptionsTest options;
     LocalModeTest local;
-    return runTestClasses(argc, argv, {&copy, &faults, &playlist, &options, &local});
+    return runTestClasses(argc, argv, {&copy, &faults, &waits, &playlist, &options, &local});
 }
 
 #include "tst_playercommands.moc"

@@ -517,6 +517,86 @@ private slots:
     }
 };
 
+// A track chosen while its disk is out plays when the disk comes in, unless something else was
+// asked of the player meanwhile.
+class WaitingForTheDisk : public QObject {
+    Q_OBJECT
+    std::unique_ptr<PlaybackRig> rig_;
+    TreePlayer* w = nullptr;
+    const QString blue = "Blue \"Train\" é.mp3";
+
+    QString blueFile() const { return rig_->path("drive2/Jazz/" + blue); }
+    // Disk 2's folders come into its drive.
+    void insertJazz() {
+        QVERIFY(QDir().mkpath(rig_->path("drive2/Jazz")));
+        QVERIFY(fixture::writeMp3(blueFile(), {}));
+        rig_->volumes << VolumeIdentity{rig_->path("drive2"), "JAZZ", "", "iso9660", 700'000'000};
+    }
+
+private slots:
+    void init() {
+        rig_ = std::make_unique<PlaybackRig>();
+        rig_->state.volumeWatchMs = 10;
+        rig_->addDisk(1, "Rock");
+        rig_->addDisk(2, "Jazz");
+        rig_->dirOn(1, 1, "/Rock");
+        rig_->dirOn(2, 2, "/Jazz");
+        rig_->addTrack(1, 1, "here.mp3", "00:01:00");
+        rig_->addTrack(2, 2, blue, "00:01:00", false);
+        w = rig_->openWithPlayer();
+        rig_->showDir(2);
+    }
+    void cleanup() { rig_.reset(); }
+
+    // The track list shows another directory by then: the track chosen plays all the same.
+    void playsWhenItsDiskComesIn() {
+        rig_->doubleClickRow(0);
+        QCOMPARE(panel(w, 1), "Please Insert Disk - Jazz (" + rig_->path("drive2") + ")");
+        rig_->showDir(1);
+        insertJazz();
+        QTRY_COMPARE(rig_->player->opened, QStringList({blueFile()}));
+        QCOMPARE(panel(w, 1), QString());
+    }
+
+    // Chosen while another track plays.
+    void forgottenWhenSomethingElseComesFirst_data() {
+        QTest::addColumn<QString>("meanwhile");
+        for (const char* row :
+             {"another track", "stop", "an option", "local mode", "the wait runs out"})
+            QTest::newRow(row) << QString(row);
+    }
+    void forgottenWhenSomethingElseComesFirst() {
+        QFETCH(QString, meanwhile);
+        if (meanwhile == "the wait runs out")
+            w->diskWaitMs = 50;
+        rig_->showDir(1);
+        rig_->doubleClickRow(0);
+        rig_->player->changeState(MediaPlayer::Playing);
+        rig_->showDir(2);
+        rig_->doubleClickRow(0);
+        if (meanwhile == "another track") {
+            rig_->showDir(1);
+            rig_->doubleClickRow(0);
+        } else if (meanwhile == "stop") {
+            w->MediaPlayer1->stopButton->click();
+        } else if (meanwhile == "an option") {
+            w->mnuVolume->trigger();
+        } else if (meanwhile == "local mode") {
+            QVERIFY(QDir().mkpath(rig_->path("MP3")));
+            QVERIFY(fixture::writeMp3(rig_->path("MP3/" + blue), {})); // found by its name
+            w->localFolder = rig_->path("MP3");
+            w->mnuLocal->trigger();
+            QTRY_VERIFY(w->isLocalMode());
+        } else {
+            QTest::qWait(150);
+        }
+        const QStringList opened = rig_->player->opened;
+        insertJazz();
+        QTest::qWait(150);
+        QCOMPARE(rig_->player->opened, opened);
+    }
+};
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     Durations durations;
@@ -525,8 +605,9 @@ int main(int argc, char** argv) {
     PlayRoutine routine;
     Following following;
     TemporaryPlayLists temporary;
-    return runTestClasses(argc, argv,
-                          {&durations, &lookups, &commands, &routine, &following, &temporary});
+    WaitingForTheDisk waiting;
+    return runTestClasses(
+        argc, argv, {&durations, &lookups, &commands, &routine, &following, &temporary, &waiting});
 }
 
 #include "tst_playlist.moc"
