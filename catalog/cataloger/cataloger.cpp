@@ -67,6 +67,8 @@ Cataloger::Cataloger(ProgramState& state, QWidget* parent) : QMainWindow(parent)
                                                        menuBar()->sizeHint().height() +
                                                        StatusBar1->sizeHint().height());
     load();
+    watchVolumes();
+    recogniseDrive();
 }
 
 Cataloger::~Cataloger() {

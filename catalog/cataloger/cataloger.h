@@ -1,6 +1,8 @@
 #pragma once
 
+#include "diskscanner.h"
 #include "scanprogress.h"
+#include "volumeidentity.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -25,7 +27,7 @@ class QTableView;
 class QTimer;
 class RecordSourceModel;
 class StatusPanels;
-class DiskScanner;
+class VolumeWatch;
 
 // "Cataloger": scans disks into the catalogue and shows its three tables as grids, where disks
 // are entered and disks, directories and tracks are deleted with their dependants.
@@ -36,7 +38,7 @@ public:
     ~Cataloger() override;
 
     // Scans `strPath` and everything below it into the disk selected in the disks grid.
-    void NavigateTree(const QString& strPath);
+    void NavigateTree(const QString& strPath, DiskScanner::Mode mode = DiskScanner::Mode::Add);
     // Catalogues the MP3 files of the directory list's current directory.
     void addFiles();
     bool isScanning() const { return m_scanner != nullptr; }
@@ -115,6 +117,13 @@ private:
     // Compaction.
     bool compactNow();
 
+    // The mounted volumes.
+    void watchVolumes();
+    std::optional<VolumeIdentity> driveVolume() const;
+    VolumeIdentity volumeAt(const QString& root) const;
+    void recogniseDrive();
+    std::optional<DiskScanner::Mode> askHowToScan(qint64 diskId, const QString& start);
+
     ProgramState& m_state;
     // The directories and tracks grids read through one connection, fetching rows as they
     // are scrolled to, so a statement of theirs may stay open; a connection with an open
@@ -132,4 +141,6 @@ private:
     QElapsedTimer m_sinceEvents; // since the scan last let the window handle its events
     QElapsedTimer m_scanClock;
     ScanProgress m_progress;
+    VolumeWatch* m_volumeWatch = nullptr;
+    QString m_recognisedVolume; // the drive's volume last recognised, or tried
 };

@@ -8,7 +8,6 @@
 #include "diskscanner.h"
 #include "drivelist.h"
 #include "gridmodels.h"
-#include "mountedvolumes.h"
 #include "programstate.h"
 #include "prompts.h"
 #include "scanprogress.h"
@@ -41,11 +40,20 @@ void Cataloger::catalogDisk() {
             Prompts::Buttons::Ok, windowTitle());
         return;
     }
+    std::optional<DiskScanner::Mode> mode;
+    try {
+        mode = askHowToScan(*currentDiskId(), start);
+    } catch (const CatalogError& e) {
+        refreshAfterFailure(currentDiskId(), e);
+        return;
+    }
+    if (!mode)
+        return;
     Dirs->setRecordSource("Dirs");
     Tracks->setRecordSource("Tracks");
     Dirs->refresh();
     Tracks->refresh();
-    NavigateTree(start);
+    NavigateTree(start, *mode);
     // A cancelled scan keeps its rows: the player is worth opening once any track is stored.
     if (!m_cancelRequested || Tracks->rowCount() > 0)
         mnuPlayer->setEnabled(true);
@@ -53,8 +61,10 @@ void Cataloger::catalogDisk() {
         close();
 }
 
-void Cataloger::NavigateTree(const QString& strPath) {
-    runScan(strPath, [](DiskScanner& scanner, const QString& path) { scanner.NavigateTree(path); });
+void Cataloger::NavigateTree(const QString& strPath, DiskScanner::Mode mode) {
+    runScan(
+        strPath, [](DiskScanner& scanner, const QString& path) { scanner.NavigateTree(path); },
+        mode);
 }
 
 void Cataloger::addFiles() {
@@ -83,7 +93,7 @@ void Cataloger::runScan(const QString& start, const ScanWalk& walk, DiskScanner:
             throw CatalogError(connection.lastError());
         DiskScanner scanner(connection.db(), *diskId, from.root);
         scanner.mode = mode;
-        scanner.volume = mountedvolumes::volumeAt(from.root);
+        scanner.volume = volumeAt(from.root);
         scanner.onStep = [this](const QString& directory) { return scanStep(directory); };
         m_scanner = &scanner;
         setScanning(true);

@@ -144,14 +144,27 @@ bool DiskGridModel::setData(const QModelIndex& index, const QVariant& value, int
     return store(index.row(), index.column(), text);
 }
 
+// The typed field, and the other one from the volume the disk is typed for. A drive typed
+// for another volume takes no name from the current one.
+DiskGridModel::Row DiskGridModel::newRow(int column, const QString& text) const {
+    const NewDiskDefaults defaults = newDiskDefaults ? newDiskDefaults() : NewDiskDefaults();
+    if (column == DiskNameColumn)
+        return {0, text, defaults.drive};
+    return {0, text == defaults.drive ? defaults.name : QString(), text};
+}
+
 bool DiskGridModel::store(int row, int column, const QString& text) {
     const QString field = column == DiskNameColumn ? "DiskName" : "Drive";
     try {
         if (isNewRowLine(row)) {
-            QSqlQuery q = catalogdb::run(
-                m_db, QStringLiteral("INSERT INTO Disks (%1) VALUES (?)").arg(field), {text});
-            Row added{q.lastInsertId().toLongLong(), {}, {}};
-            (column == DiskNameColumn ? added.name : added.drive) = text;
+            Row added = newRow(column, text);
+            // A field nothing was given for stays NULL, as a line typed in one column always did.
+            const auto orNull = [](const QString& text) {
+                return text.isEmpty() ? QVariant() : QVariant(text);
+            };
+            QSqlQuery q = catalogdb::run(m_db, "INSERT INTO Disks (DiskName, Drive) VALUES (?, ?)",
+                                         {orNull(added.name), orNull(added.drive)});
+            added.id = q.lastInsertId().toLongLong();
             beginInsertRows({}, row + 1, row + 1);
             m_rows.push_back(added);
             endInsertRows();

@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QSqlDatabase>
 #include <QSqlQueryModel>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -42,6 +43,14 @@ public:
 
     explicit DiskGridModel(QObject* parent = nullptr);
 
+    // What a disk typed on the new-row line takes from the volume it is typed for: that
+    // volume's drive, and its label as the name when only a drive is typed.
+    struct NewDiskDefaults {
+        QString name;
+        QString drive;
+    };
+    std::function<NewDiskDefaults()> newDiskDefaults;
+
     void setDatabase(const QSqlDatabase& db) { m_db = db; }
     void refresh();
     void unbind();
@@ -70,6 +79,7 @@ private:
         QString name;
         QString drive;
     };
+    Row newRow(int column, const QString& text) const;
     bool store(int row, int column, const QString& text);
 
     std::vector<Row> m_rows;

@@ -14,8 +14,11 @@ const DiskVolume* recogniseDisk(const std::vector<DiskVolume>& known,
                                 const VolumeIdentity& mounted) {
     const DiskVolume* found = nullptr;
     for (const DiskVolume& disk : known) {
-        if (sameVolume(disk.volume, mounted) && (!found || disk.scannedAt > found->scannedAt))
-            found = &disk;
+        if (!sameVolume(disk.volume, mounted))
+            continue;
+        if (found && found->diskId != disk.diskId)
+            return nullptr;
+        found = &disk;
     }
     return found;
 }

@@ -26,7 +26,7 @@ struct DiskVolume {
 // file system and capacity together, and never two volumes that have none of these.
 bool sameVolume(const VolumeIdentity& a, const VolumeIdentity& b);
 
-// The catalogued disk that `mounted` is, the one scanned last when several match (a disk
-// catalogued twice, or copies of one); null when none is.
+// The catalogued disk that `mounted` is; null when none is, or when several disks were
+// scanned from that one volume (folders of a hard disk catalogued as disks of their own).
 const DiskVolume* recogniseDisk(const std::vector<DiskVolume>& known,
                                 const VolumeIdentity& mounted);

@@ -4,6 +4,7 @@
 #include "cataloger.h"
 #include "compaction.h"
 #include "directorylist.h"
+#include "diskvolumes.h"
 #include "drivelist.h"
 #include "filelist.h"
 #include "gridmodels.h"
@@ -340,6 +341,7 @@ private Q_SLOTS:
         Cataloger* w = open();
         clickRow(w->DBGrid1, 1);
         QVERIFY(w->Dir1->setPath(disk.filePath("real/Album")));
+        m_rig->prompts.answers = {Prompts::Answer::Add};
         w->mnuCatalog->trigger();
         QCOMPARE(count(m_db, "SELECT COUNT(*) FROM Dirs WHERE DirName='/Album'"), 1);
         // With the identity of the volume the names lie below.
@@ -373,6 +375,7 @@ private Q_SLOTS:
         QVERIFY(w->Dir1->setPath(disk.path()));
         w->Dir1->setCurrentRow(w->Dir1->count() - 1); // highlight A
         QCOMPARE(w->Dir1->highlightedPath(), QDir::toNativeSeparators(root.filePath("A")));
+        m_rig->prompts.answers = {Prompts::Answer::Add};
         w->mnuCatalog->trigger();
 
         CatalogConnection c(m_db, "check");
@@ -416,6 +419,7 @@ private Q_SLOTS:
                       w->cancelButton->isVisible();
             QTest::keyClick(w, Qt::Key_Escape);
         });
+        m_rig->prompts.answers = {Prompts::Answer::Add};
         w->mnuCatalog->trigger();
         QVERIFY(guarded);
         QVERIFY(!w->isScanning());
@@ -470,8 +474,9 @@ private Q_SLOTS:
         QTemporaryDir disk;
         QVERIFY(fixture::writeMp3(QDir(disk.path()).filePath("new.mp3"), {}));
         QVERIFY(w->Dir1->setPath(disk.path()));
+        m_rig->prompts.answers = {Prompts::Answer::Add};
         w->mnuCatalog->trigger();
-        QVERIFY(m_rig->prompts.asked.empty());
+        QCOMPARE(m_rig->prompts.asked.size(), 1); // Rock 1 is catalogued already
         QCOMPARE(count(m_db, "SELECT COUNT(*) FROM Tracks WHERE DiskID=1"), 5);
 
         // Emptied, the first row is the new-row line: no disk to scan into.
@@ -525,6 +530,89 @@ private Q_SLOTS:
         m_rig->state.lists.disks.resize(3, DiskRecord{7, "old", ""});
         w->mnuPlayer->trigger();
         QVERIFY(m_rig->state.lists.disks.empty());
+    }
+
+    // A disk catalogued before: Cancel leaves it, Replace swaps its rows keeping the DiskID,
+    // Add stores a second set.
+    void catalogingADiskAgainAsksThenReplacesOrAdds() {
+        QTemporaryDir disk;
+        QVERIFY(QDir().mkpath(disk.filePath("Album")));
+        QVERIFY(fixture::writeMp3(disk.filePath("Album/new.mp3"), {}));
+        Cataloger* w = open();
+        clickRow(w->DBGrid1, 1); // Jazz: /Jazz with blue.mp3
+        QVERIFY(w->Dir1->setPath(disk.path()));
+        const auto jazz = [this](const QString& what) {
+            return count(m_db, "SELECT COUNT(*) FROM " + what + " WHERE DiskID=2");
+        };
+
+        m_rig->prompts.answers = {Prompts::Answer::Cancel};
+        w->mnuCatalog->trigger();
+        QCOMPARE(m_rig->prompts.asked.size(), 1);
+        QCOMPARE(m_rig->prompts.asked[0].buttons, Prompts::Buttons::ReplaceAddCancel);
+        QVERIFY2(m_rig->prompts.asked[0].text.contains("\"Jazz\" is catalogued already: 1 "
+                                                       "directories, 1 tracks"),
+                 qPrintable(m_rig->prompts.asked[0].text));
+        QCOMPARE(jazz("Dirs"), 1);
+        QCOMPARE(jazz("DiskVolumes"), 0);
+
+        m_rig->prompts.answers = {Prompts::Answer::Replace};
+        w->mnuCatalog->trigger();
+        QCOMPARE(count(m_db, "SELECT COUNT(*) FROM Tracks WHERE TrackName='blue.mp3'"), 0);
+        QCOMPARE(count(m_db, "SELECT COUNT(*) FROM Tracks WHERE DiskID=2 AND "
+                             "TrackName='new.mp3'"),
+                 1);
+        QCOMPARE(jazz("Dirs"), 1);
+        QCOMPARE(jazz("DiskVolumes"), 1);
+        QCOMPARE(count(m_db, "SELECT COUNT(*) FROM Disks"), 2);
+        QCOMPARE(count(m_db, "SELECT COUNT(*) FROM Tracks WHERE DiskID=1"), 4); // untouched
+        QVERIFY2(w->StatusBar1->panelText(1).contains("in place of the earlier 1 file"),
+                 qPrintable(w->StatusBar1->panelText(1)));
+
+        m_rig->prompts.answers = {Prompts::Answer::Add};
+        w->mnuCatalog->trigger();
+        QCOMPARE(jazz("Tracks"), 2);
+        QCOMPARE(m_rig->prompts.asked.size(), 3);
+    }
+
+    // The drive's volume names its disk, again when it comes back; a new disk row typed for
+    // it takes its drive and label.
+    void theDrivesVolumeIsRecognisedAndNewRowsTakeIt() {
+        QTemporaryDir drive;
+        const QString root = QDir::toNativeSeparators(drive.path());
+        VolumeIdentity stick{root, QString::fromUtf8("MP3 \u00c9t\u00e9"), "1A2B-3C4D", "vfat",
+                             1 << 30};
+        QList<VolumeIdentity> mounted = {stick};
+        m_rig->state.mountedVolumes = [&mounted] { return mounted; };
+        {
+            CatalogConnection c(m_db, "volume");
+            saveDiskVolume(c.db(), 2, stick, QDateTime::currentDateTimeUtc());
+        }
+        Cataloger* w = open();
+        QVERIFY(!w->StatusBar1->panelText(1).contains("holds"));
+        w->Drive1->setDrive(root);
+        QVERIFY2(w->StatusBar1->panelText(1).contains("holds the disk \"Jazz\""),
+                 qPrintable(w->StatusBar1->panelText(1)));
+        QCOMPARE(w->DBGrid1->currentIndex().row(), 1);
+        QCOMPARE(w->DBGrid2->model()->rowCount(), 1); // Jazz's directory only
+
+        // Another stick in the drive names nothing; the first one back names Jazz again.
+        clickRow(w->DBGrid1, 0);
+        w->StatusBar1->setPanelText(1, "");
+        mounted = {VolumeIdentity{root, "MP3", "5E6F-7A8B", "vfat", 1 << 30}};
+        QTest::qWait(1500);
+        QCOMPARE(w->DBGrid1->currentIndex().row(), 0);
+        mounted = {stick};
+        QTRY_COMPARE(w->DBGrid1->currentIndex().row(), 1);
+
+        DiskGridModel* disks = w->Disks;
+        QVERIFY(disks->setData(disks->index(2, DiskGridModel::DriveColumn), root, Qt::EditRole));
+        QCOMPARE(disks->diskName(2), stick.label);
+        QVERIFY(
+            disks->setData(disks->index(3, DiskGridModel::DiskNameColumn), "Typed", Qt::EditRole));
+        QCOMPARE(disks->drive(3), root);
+        QVERIFY(disks->setData(disks->index(4, DiskGridModel::DriveColumn), "/elsewhere",
+                               Qt::EditRole));
+        QCOMPARE(disks->diskName(4), QString());
     }
 
     void playerCommandHandsOverWithoutEndingTheProgram() {

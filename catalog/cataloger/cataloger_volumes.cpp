@@ -1,0 +1,108 @@
+// The cataloguing window and the mounted volumes: the disk in the drive is recognised as a
+// catalogued one, a disk catalogued again is replaced or added to as the person says, and a
+// new disk row takes its drive and name from the volume it is typed for.
+#include "cataloger.h"
+
+#include "catalogdb.h"
+#include "diskvolumes.h"
+#include "drivelist.h"
+#include "gridmodels.h"
+#include "mountedvolumes.h"
+#include "programstate.h"
+#include "prompts.h"
+#include "statuspanels.h"
+#include "volumewatch.h"
+
+#include <QDir>
+#include <QLocale>
+#include <QTableView>
+
+void Cataloger::watchVolumes() {
+    m_volumeWatch = new VolumeWatch(m_state.mountedVolumes, this);
+    connect(m_volumeWatch, &VolumeWatch::changed, this, &Cataloger::recogniseDrive);
+    m_volumeWatch->start();
+    connect(Drive1, &DriveList::driveChanged, this, &Cataloger::recogniseDrive);
+    Disks->newDiskDefaults = [this] {
+        const std::optional<VolumeIdentity> volume = driveVolume();
+        return volume ? DiskGridModel::NewDiskDefaults{volume->label, volume->root}
+                      : DiskGridModel::NewDiskDefaults{};
+    };
+}
+
+std::optional<VolumeIdentity> Cataloger::driveVolume() const {
+    for (const VolumeIdentity& volume : m_volumeWatch->volumes()) {
+        if (volume.root == Drive1->drive())
+            return volume;
+    }
+    return std::nullopt;
+}
+
+// The volume mounted at `root`, as the program's list of volumes shows it.
+VolumeIdentity Cataloger::volumeAt(const QString& root) const {
+    const QString drive = mountedvolumes::driveText(root);
+    for (const VolumeIdentity& volume : m_state.mountedVolumes()) {
+        if (volume.root == drive)
+            return volume;
+    }
+    return mountedvolumes::volumeAt(root);
+}
+
+// Says which catalogued disk the drive holds and makes its row current, once for each volume
+// that comes into the drive: the person may choose another row meanwhile.
+void Cataloger::recogniseDrive() {
+    const std::optional<VolumeIdentity> volume = driveVolume();
+    const QString seen = volume ? volume->root + '\n' + volume->uuid + '\n' + volume->label : "";
+    if (seen == m_recognisedVolume || isScanning() || !m_edits || !m_edits->isOpen())
+        return;
+    m_recognisedVolume = seen;
+    if (!volume)
+        return;
+    std::vector<DiskVolume> known;
+    try {
+        known = loadDiskVolumes(m_edits->db());
+    } catch (const CatalogError& e) {
+        qWarning("%s", qPrintable(e.message()));
+        return;
+    }
+    const DiskVolume* disk = recogniseDisk(known, *volume);
+    const int row = disk ? Disks->rowOf(disk->diskId) : -1;
+    if (row < 0)
+        return;
+    StatusBar1->setPanelText(
+        1, QStringLiteral("Drive %1 holds the disk \"%2\", catalogued %3.")
+               .arg(QDir::toNativeSeparators(volume->root), disk->diskName,
+                    QLocale().toString(disk->scannedAt.toLocalTime(), QLocale::ShortFormat)));
+    DBGrid1->setCurrentIndex(Disks->index(row, DiskGridModel::DiskNameColumn));
+    disksGridClicked();
+}
+
+// A disk that has directories already is replaced by the new scan, or gets a second set of
+// rows beside them, as the person answers; nothing when they cancel.
+std::optional<DiskScanner::Mode> Cataloger::askHowToScan(qint64 diskId, const QString& start) {
+    QSqlQuery counts = catalogdb::run(m_edits->db(),
+                                      "SELECT (SELECT COUNT(*) FROM Dirs WHERE DiskID = ?), "
+                                      "(SELECT COUNT(*) FROM Tracks WHERE DiskID = ?)",
+                                      {diskId, diskId});
+    const qint64 directories = counts.next() ? counts.value(0).toLongLong() : 0;
+    const qint64 tracks = counts.value(1).toLongLong();
+    counts.finish();
+    if (directories == 0)
+        return DiskScanner::Mode::Add;
+    const QString text =
+        QStringLiteral("The disk \"%1\" is catalogued already: %2 directories, %3 tracks.\n\n"
+                       "Replace them with a fresh scan of %4, add a second set of rows beside "
+                       "them, or cancel?\n\nA replace keeps the disk's rows until the new scan "
+                       "is complete.")
+            .arg(Disks->diskName(Disks->rowOf(diskId)))
+            .arg(directories)
+            .arg(tracks)
+            .arg(QDir::toNativeSeparators(start));
+    switch (m_state.prompts.message(text, Prompts::Buttons::ReplaceAddCancel, windowTitle())) {
+    case Prompts::Answer::Replace:
+        return DiskScanner::Mode::Replace;
+    case Prompts::Answer::Add:
+        return DiskScanner::Mode::Add;
+    default:
+        return std::nullopt;
+    }
+}
