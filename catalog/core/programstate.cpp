@@ -1,5 +1,6 @@
 #include "programstate.h"
 
+#include "diskvolumes.h"
 #include "listloading.h"
 #include "mountedvolumes.h"
 #include "prompts.h"
@@ -57,10 +58,12 @@ bool ProgramState::loadCatalogue() {
         // empty, which would keep disks that were deleted meanwhile.
         lists = {};
         LoadCatalog(connection->db(), lists);
+        knownVolumes = loadDiskVolumes(connection->db());
         pages.get();
         return true;
     } catch (const CatalogError& e) {
         lists = {};
+        knownVolumes.clear();
         closeQueryConnection();
         prompts.message(catalogdb::unreadableMessage(DBPath, e));
         return false;

@@ -618,7 +618,14 @@ private Q_SLOTS:
     void playerCommandHandsOverWithoutEndingTheProgram() {
         Cataloger* w = open();
         QVERIFY(m_rig->state.lists.tracks.empty()); // started on an empty catalogue: never loaded
+        {
+            CatalogConnection c(m_db, "volume");
+            saveDiskVolume(c.db(), 1, {"", "ROCK", "", "iso9660", 700}, QDateTime());
+        }
         w->mnuPlayer->trigger();
+        // The player knows the disks' volumes, to tell when one comes into its drive.
+        QCOMPARE(m_rig->state.knownVolumes.size(), size_t(1));
+        QCOMPARE(m_rig->state.knownVolumes[0].diskName, "Rock 1");
         QCOMPARE(m_windows.players, 1);
         // The player gets the catalogue as it is now, not as it was at start-up.
         QCOMPARE(m_rig->state.lists.tracks.size(), size_t(6));
