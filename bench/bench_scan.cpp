@@ -1,10 +1,14 @@
 // scan --files N: the cost of cataloguing N files against the cost of merely reading them,
 // and the peak memory of the whole run.
+// replace --files N: the cost of scanning a disk again in place of its rows against the cost
+// of scanning it fresh.
 #include "benchcases.h"
 
 #include "catalogdb.h"
 #include "cataloger.h"
 #include "directorylist.h"
+#include "diskscanner.h"
+#include "mountedvolumes.h"
 #include "mp3fixture.h"
 #include "programstate.h"
 #include "prompts.h"
@@ -146,14 +150,32 @@ double scanSeconds(const QString& root, const QString& dbPath, int expected) {
     return seconds;
 }
 
-} // namespace
+// One scan of `root` into disk `diskId`, as the command line runs it; its seconds, or -1.
+double scannerSeconds(const QString& dbPath, qint64 diskId, const QString& root,
+                      DiskScanner::Mode mode, int expected) {
+    CatalogConnection connection(dbPath, "bench");
+    QElapsedTimer timer;
+    timer.start();
+    DiskScanner scanner(connection.db(), diskId, root);
+    scanner.mode = mode;
+    scanner.volume = mountedvolumes::volumeAt(root);
+    scanner.onStep = [](const QString&) { return true; };
+    scanner.NavigateTree(root);
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    if (scanner.counts().files != expected) {
+        std::fprintf(stderr, "scan stored %d tracks, expected %d\n", scanner.counts().files,
+                     expected);
+        return -1;
+    }
+    return seconds;
+}
 
-int benchScan(const QStringList& options) {
+// The files of the tree given by --tree DIR, kept there for the next run; or of a new tree of
+// --files N files in `work`.
+QStringList benchTree(const QStringList& options, const QTemporaryDir& work, QString& root) {
     const int files = intOption(options, "--files", 10000);
-    QTemporaryDir work;
-    // --tree DIR keeps the generated files there, and reuses them on the next run.
     const int treeAt = options.indexOf("--tree");
-    const QString root = treeAt >= 0 ? options.value(treeAt + 1) : work.filePath("disk");
+    root = treeAt >= 0 ? options.value(treeAt + 1) : work.filePath("disk");
     QStringList paths;
     if (treeAt >= 0 && QFileInfo::exists(root)) {
         QDirIterator it(root, {"*.mp3"}, QDir::Files, QDirIterator::Subdirectories);
@@ -165,6 +187,54 @@ int benchScan(const QStringList& options) {
         paths = writeTree(root, files);
         std::fprintf(stderr, "wrote %d files in %.1f s\n", files, timer.nsecsElapsed() / 1e9);
     }
+    return paths;
+}
+
+// A catalogue at `dbPath` with one disk, Bench, read from `root`; the disk's DiskID, or 0.
+qint64 benchCatalogue(const QString& dbPath, const QString& root) {
+    if (!catalogdb::prepare(dbPath).ok)
+        return 0;
+    CatalogConnection c(dbPath, "bench");
+    return catalogdb::run(c.db(), "INSERT INTO Disks (DiskName, Drive) VALUES ('Bench', ?)", {root})
+        .lastInsertId()
+        .toLongLong();
+}
+
+} // namespace
+
+int benchReplace(const QStringList& options) {
+    QTemporaryDir work;
+    QString root;
+    const QStringList paths = benchTree(options, work, root);
+    const int files = static_cast<int>(paths.size());
+    warmCache(paths);
+    const QString dbPath = work.filePath("bench.mdb");
+    const qint64 diskId = benchCatalogue(dbPath, root);
+    ::sync();
+    const double scan = scannerSeconds(dbPath, diskId, root, DiskScanner::Mode::Add, files);
+    ::sync();
+    const double replace = scannerSeconds(dbPath, diskId, root, DiskScanner::Mode::Replace, files);
+    if (catalogdb::countTracks(dbPath, nullptr) != files)
+        std::fprintf(stderr, "the catalogue holds %lld tracks, expected %d\n",
+                     catalogdb::countTracks(dbPath, nullptr), files);
+    // A fresh scan once more, into a new catalogue: what the order of the runs changes.
+    const QString againPath = work.filePath("again.mdb");
+    ::sync();
+    const double again = scannerSeconds(againPath, benchCatalogue(againPath, root), root,
+                                        DiskScanner::Mode::Add, files);
+    std::printf("scan_s %.3f\n", scan);
+    std::printf("replace_s %.3f\n", replace);
+    std::printf("scan_again_s %.3f\n", again);
+    std::printf("ratio %.2f\n", replace / scan);
+    std::printf("files_per_s %.0f\n", files / replace);
+    std::printf("rss_mb %.1f\n", peakRssMb());
+    return scan < 0 || replace < 0 || again < 0 ? 1 : 0;
+}
+
+int benchScan(const QStringList& options) {
+    QTemporaryDir work;
+    QString root;
+    const QStringList paths = benchTree(options, work, root);
 
     warmCache(paths);
     floorSeconds(paths); // once more, so both figures start from the same warm state
