@@ -24,6 +24,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <ctime>
 #include <taglib/fileref.h>
 #include <taglib/tag.h>
 #include <unistd.h>
@@ -150,24 +151,33 @@ double scanSeconds(const QString& root, const QString& dbPath, int expected) {
     return seconds;
 }
 
-// One scan of `root` into disk `diskId`, as the command line runs it; its seconds, or -1.
-double scannerSeconds(const QString& dbPath, qint64 diskId, const QString& root,
-                      DiskScanner::Mode mode, int expected) {
+// The wall-clock seconds of one run, and this process's processor seconds (every thread's):
+// on a busy machine the second figure is the steadier one. Negative when the run failed.
+struct Timing {
+    double seconds = -1;
+    double cpuSeconds = -1;
+};
+
+// One scan of `root` into disk `diskId`, as the command line runs it.
+Timing scannerTiming(const QString& dbPath, qint64 diskId, const QString& root,
+                     DiskScanner::Mode mode, int expected) {
     CatalogConnection connection(dbPath, "bench");
     QElapsedTimer timer;
     timer.start();
+    const std::clock_t cpuStart = std::clock();
     DiskScanner scanner(connection.db(), diskId, root);
     scanner.mode = mode;
     scanner.volume = mountedvolumes::volumeAt(root);
     scanner.onStep = [](const QString&) { return true; };
     scanner.NavigateTree(root);
-    const double seconds = timer.nsecsElapsed() / 1e9;
+    const Timing timing{timer.nsecsElapsed() / 1e9,
+                        static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC};
     if (scanner.counts().files != expected) {
         std::fprintf(stderr, "scan stored %d tracks, expected %d\n", scanner.counts().files,
                      expected);
-        return -1;
+        return {};
     }
-    return seconds;
+    return timing;
 }
 
 // The files of the tree given by --tree DIR, kept there for the next run; or of a new tree of
@@ -211,24 +221,24 @@ int benchReplace(const QStringList& options) {
     const QString dbPath = work.filePath("bench.mdb");
     const qint64 diskId = benchCatalogue(dbPath, root);
     ::sync();
-    const double scan = scannerSeconds(dbPath, diskId, root, DiskScanner::Mode::Add, files);
+    const Timing scan = scannerTiming(dbPath, diskId, root, DiskScanner::Mode::Add, files);
     ::sync();
-    const double replace = scannerSeconds(dbPath, diskId, root, DiskScanner::Mode::Replace, files);
+    const Timing replace = scannerTiming(dbPath, diskId, root, DiskScanner::Mode::Replace, files);
     if (catalogdb::countTracks(dbPath, nullptr) != files)
         std::fprintf(stderr, "the catalogue holds %lld tracks, expected %d\n",
                      catalogdb::countTracks(dbPath, nullptr), files);
     // A fresh scan once more, into a new catalogue: what the order of the runs changes.
     const QString againPath = work.filePath("again.mdb");
     ::sync();
-    const double again = scannerSeconds(againPath, benchCatalogue(againPath, root), root,
-                                        DiskScanner::Mode::Add, files);
-    std::printf("scan_s %.3f\n", scan);
-    std::printf("replace_s %.3f\n", replace);
-    std::printf("scan_again_s %.3f\n", again);
-    std::printf("ratio %.2f\n", replace / scan);
-    std::printf("files_per_s %.0f\n", files / replace);
+    const Timing again = scannerTiming(againPath, benchCatalogue(againPath, root), root,
+                                       DiskScanner::Mode::Add, files);
+    std::printf("scan_s %.3f\nscan_cpu %.3f\n", scan.seconds, scan.cpuSeconds);
+    std::printf("replace_s %.3f\nreplace_cpu %.3f\n", replace.seconds, replace.cpuSeconds);
+    std::printf("scan_again_s %.3f\nscan_again_cpu %.3f\n", again.seconds, again.cpuSeconds);
+    std::printf("ratio %.2f\n", replace.seconds / scan.seconds);
+    std::printf("cpu_ratio %.2f\n", replace.cpuSeconds / scan.cpuSeconds);
     std::printf("rss_mb %.1f\n", peakRssMb());
-    return scan < 0 || replace < 0 || again < 0 ? 1 : 0;
+    return scan.seconds < 0 || replace.seconds < 0 || again.seconds < 0 ? 1 : 0;
 }
 
 int benchScan(const QStringList& options) {
