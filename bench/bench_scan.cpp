@@ -1,10 +1,14 @@
 // scan --files N: the cost of cataloguing N files against the cost of merely reading them,
 // and the peak memory of the whole run.
+// replace --files N: the cost of scanning a disk again in place of its rows against the cost
+// of scanning it fresh.
 #include "benchcases.h"
 
 #include "catalogdb.h"
 #include "cataloger.h"
 #include "directorylist.h"
+#include "diskscanner.h"
+#include "mountedvolumes.h"
 #include "mp3fixture.h"
 #include "programstate.h"
 #include "prompts.h"
@@ -20,6 +24,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <ctime>
 #include <taglib/fileref.h>
 #include <taglib/tag.h>
 #include <unistd.h>
@@ -146,14 +151,41 @@ double scanSeconds(const QString& root, const QString& dbPath, int expected) {
     return seconds;
 }
 
-} // namespace
+// The wall-clock seconds of one run, and this process's processor seconds (every thread's):
+// on a busy machine the second figure is the steadier one. Negative when the run failed.
+struct Timing {
+    double seconds = -1;
+    double cpuSeconds = -1;
+};
 
-int benchScan(const QStringList& options) {
+// One scan of `root` into disk `diskId`, as the command line runs it.
+Timing scannerTiming(const QString& dbPath, qint64 diskId, const QString& root,
+                     DiskScanner::Mode mode, int expected) {
+    CatalogConnection connection(dbPath, "bench");
+    QElapsedTimer timer;
+    timer.start();
+    const std::clock_t cpuStart = std::clock();
+    DiskScanner scanner(connection.db(), diskId, root);
+    scanner.mode = mode;
+    scanner.volume = mountedvolumes::volumeAt(root);
+    scanner.onStep = [](const QString&) { return true; };
+    scanner.NavigateTree(root);
+    const Timing timing{timer.nsecsElapsed() / 1e9,
+                        static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC};
+    if (scanner.counts().files != expected) {
+        std::fprintf(stderr, "scan stored %d tracks, expected %d\n", scanner.counts().files,
+                     expected);
+        return {};
+    }
+    return timing;
+}
+
+// The files of the tree given by --tree DIR, kept there for the next run; or of a new tree of
+// --files N files in `work`.
+QStringList benchTree(const QStringList& options, const QTemporaryDir& work, QString& root) {
     const int files = intOption(options, "--files", 10000);
-    QTemporaryDir work;
-    // --tree DIR keeps the generated files there, and reuses them on the next run.
     const int treeAt = options.indexOf("--tree");
-    const QString root = treeAt >= 0 ? options.value(treeAt + 1) : work.filePath("disk");
+    root = treeAt >= 0 ? options.value(treeAt + 1) : work.filePath("disk");
     QStringList paths;
     if (treeAt >= 0 && QFileInfo::exists(root)) {
         QDirIterator it(root, {"*.mp3"}, QDir::Files, QDirIterator::Subdirectories);
@@ -165,6 +197,54 @@ int benchScan(const QStringList& options) {
         paths = writeTree(root, files);
         std::fprintf(stderr, "wrote %d files in %.1f s\n", files, timer.nsecsElapsed() / 1e9);
     }
+    return paths;
+}
+
+// A catalogue at `dbPath` with one disk, Bench, read from `root`; the disk's DiskID, or 0.
+qint64 benchCatalogue(const QString& dbPath, const QString& root) {
+    if (!catalogdb::prepare(dbPath).ok)
+        return 0;
+    CatalogConnection c(dbPath, "bench");
+    return catalogdb::run(c.db(), "INSERT INTO Disks (DiskName, Drive) VALUES ('Bench', ?)", {root})
+        .lastInsertId()
+        .toLongLong();
+}
+
+} // namespace
+
+int benchReplace(const QStringList& options) {
+    QTemporaryDir work;
+    QString root;
+    const QStringList paths = benchTree(options, work, root);
+    const int files = static_cast<int>(paths.size());
+    warmCache(paths);
+    const QString dbPath = work.filePath("bench.mdb");
+    const qint64 diskId = benchCatalogue(dbPath, root);
+    ::sync();
+    const Timing scan = scannerTiming(dbPath, diskId, root, DiskScanner::Mode::Add, files);
+    ::sync();
+    const Timing replace = scannerTiming(dbPath, diskId, root, DiskScanner::Mode::Replace, files);
+    if (catalogdb::countTracks(dbPath, nullptr) != files)
+        std::fprintf(stderr, "the catalogue holds %lld tracks, expected %d\n",
+                     catalogdb::countTracks(dbPath, nullptr), files);
+    // A fresh scan once more, into a new catalogue: what the order of the runs changes.
+    const QString againPath = work.filePath("again.mdb");
+    ::sync();
+    const Timing again = scannerTiming(againPath, benchCatalogue(againPath, root), root,
+                                       DiskScanner::Mode::Add, files);
+    std::printf("scan_s %.3f\nscan_cpu %.3f\n", scan.seconds, scan.cpuSeconds);
+    std::printf("replace_s %.3f\nreplace_cpu %.3f\n", replace.seconds, replace.cpuSeconds);
+    std::printf("scan_again_s %.3f\nscan_again_cpu %.3f\n", again.seconds, again.cpuSeconds);
+    std::printf("ratio %.2f\n", replace.seconds / scan.seconds);
+    std::printf("cpu_ratio %.2f\n", replace.cpuSeconds / scan.cpuSeconds);
+    std::printf("rss_mb %.1f\n", peakRssMb());
+    return scan.seconds < 0 || replace.seconds < 0 || again.seconds < 0 ? 1 : 0;
+}
+
+int benchScan(const QStringList& options) {
+    QTemporaryDir work;
+    QString root;
+    const QStringList paths = benchTree(options, work, root);
 
     warmCache(paths);
     floorSeconds(paths); // once more, so both figures start from the same warm state

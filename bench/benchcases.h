@@ -4,6 +4,7 @@
 
 // Each case takes its own options and prints one "name value" line per figure.
 int benchScan(const QStringList& options);
+int benchReplace(const QStringList& options);
 int benchPlayer(const QStringList& options);
 int benchTotals(const QStringList& options);
 int benchStats(const QStringList& options);

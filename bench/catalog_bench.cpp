@@ -29,6 +29,8 @@ int main(int argc, char* argv[]) {
     const QStringList options = args.mid(1);
     if (which == "scan")
         return benchScan(options);
+    if (which == "replace")
+        return benchReplace(options);
     if (which == "player")
         return benchPlayer(options);
     if (which == "stats")
@@ -36,7 +38,7 @@ int main(int argc, char* argv[]) {
     if (which == "totals")
         return benchTotals(options);
     std::fprintf(stderr,
-                 "usage: catalog_bench scan --files N | player --tracks N | stats --tracks N "
-                 "| totals --rows M\n");
+                 "usage: catalog_bench scan --files N | replace --files N | player --tracks N "
+                 "| stats --tracks N | totals --rows M\n");
     return 2;
 }
