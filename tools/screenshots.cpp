@@ -9,7 +9,9 @@
 #include "directorylist.h"
 #include "dirlisting.h"
 #include "dlgfrm.h"
+#include "drivelist.h"
 #include "frmcredits.h"
+#include "mountedvolumes.h"
 #include "playlistrows.h"
 #include "programstate.h"
 #include "qtprompts.h"
@@ -130,6 +132,19 @@ int main(int argc, char* argv[]) {
                        [&] { save(cataloger, out.filePath("cataloger-scanning.png")); });
     cataloger->mnuCatalog->trigger();
     save(cataloger, out.filePath("cataloger.png"));
+    // The same disk again: the question, then a replace.
+    QTimer::singleShot(300, cataloger, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            save(box, out.filePath("replace-question.png"));
+            box->defaultButton()->click();
+        }
+    });
+    cataloger->mnuCatalog->trigger();
+    save(cataloger, out.filePath("cataloger-replaced.png"));
+    // The drive chosen holds the disk's volume: the window names the disk.
+    cataloger->DBGrid1->setCurrentIndex(cataloger->DBGrid1->model()->index(1, 1));
+    cataloger->Drive1->setDrive(dirlisting::volumeRoot(music));
+    save(cataloger, out.filePath("cataloger-recognised.png"));
     if (!large.isEmpty()) {
         // Late enough for the rate and the time left to show.
         pointAt(cataloger, 1, large);
@@ -182,14 +197,31 @@ int main(int argc, char* argv[]) {
             rows.append({track.TrackID, track.TrackName, track.TrackName});
     state.TargetDir = work.filePath("copies");
     QDir().mkpath(state.TargetDir);
+    // The disk is not in its drive when the copy asks for it, and comes in a moment later:
+    // its folder is moved away and back. The question closes by itself.
+    const QString away = music + ".away";
+    const QString musicDrive = dirlisting::volumeRoot(music);
+    QDir().rename(music, away);
+    bool diskAway = true;
+    state.mountedVolumes = [&] {
+        QList<VolumeIdentity> volumes = mountedvolumes::list();
+        if (diskAway)
+            volumes.removeIf(
+                [&](const VolumeIdentity& volume) { return volume.root == musicDrive; });
+        return volumes;
+    };
     QTimer answerDisk;
+    answerDisk.setSingleShot(true);
     answerDisk.callOnTimeout([&] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             save(box, out.filePath("copy-disk-question.png"));
-            box->button(QMessageBox::Ok)->click();
+            QDir().rename(away, music);
+            diskAway = false;
+        } else {
+            answerDisk.start(50);
         }
     });
-    answerDisk.start(50);
+    answerDisk.start(300);
     player->startCopy();
     bool grabbed = false;
     QObject::connect(player->copyJob(), &CopyJob::progress, player,

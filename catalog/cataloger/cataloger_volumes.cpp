@@ -10,6 +10,7 @@
 #include "mountedvolumes.h"
 #include "programstate.h"
 #include "prompts.h"
+#include "scanprogress.h"
 #include "statuspanels.h"
 #include "volumewatch.h"
 
@@ -89,14 +90,13 @@ std::optional<DiskScanner::Mode> Cataloger::askHowToScan(qint64 diskId, const QS
     if (directories == 0)
         return DiskScanner::Mode::Add;
     const QString text =
-        QStringLiteral("The disk \"%1\" is catalogued already: %2 directories, %3 tracks.\n\n"
+        QStringLiteral("The disk \"%1\" is catalogued already: %2, %3.\n\n"
                        "Replace them with a fresh scan of %4, add a second set of rows beside "
                        "them, or cancel?\n\nA replace keeps the disk's rows until the new scan "
                        "is complete.")
             .arg(Disks->diskName(Disks->rowOf(diskId)))
-            .arg(directories)
-            .arg(tracks)
-            .arg(QDir::toNativeSeparators(start));
+            .arg(plural(directories, "directory", "directories"), plural(tracks, "track", "tracks"),
+                 QDir::toNativeSeparators(start));
     switch (m_state.prompts.message(text, Prompts::Buttons::ReplaceAddCancel, windowTitle())) {
     case Prompts::Answer::Replace:
         return DiskScanner::Mode::Replace;

@@ -108,10 +108,6 @@ void defineScan(QCommandLineParser& parser) {
     parser.addPositionalArgument("PATH", "The folder to walk.");
 }
 
-QString plural(qint64 count, const QString& one, const QString& many) {
-    return QString::number(count) + " " + (count == 1 ? one : many);
-}
-
 // What a disk holds already, counted when it is looked up.
 struct NamedDisk {
     qint64 id = 0;

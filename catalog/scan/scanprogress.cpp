@@ -2,11 +2,11 @@
 
 #include <cmath>
 
-namespace {
-
-QString plural(int count, const QString& one, const QString& many) {
+QString plural(qint64 count, const QString& one, const QString& many) {
     return QString::number(count) + " " + (count == 1 ? one : many);
 }
+
+namespace {
 
 // "0:15", "12:03", "1:02:03"
 QString clockText(qint64 seconds) {

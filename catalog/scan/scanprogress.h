@@ -5,6 +5,9 @@
 #include <QString>
 #include <QtGlobal>
 
+// "1 file", "2 files".
+QString plural(qint64 count, const QString& one, const QString& many);
+
 // How far a scan's storing has come, for the cataloguing window's status bar and the command
 // line's progress line. The walk lists every file before it stores the first row, so the
 // total is known while the rows are stored. The rate and the time left are given once the

@@ -550,7 +550,7 @@ private Q_SLOTS:
         QCOMPARE(m_rig->prompts.asked.size(), 1);
         QCOMPARE(m_rig->prompts.asked[0].buttons, Prompts::Buttons::ReplaceAddCancel);
         QVERIFY2(m_rig->prompts.asked[0].text.contains("\"Jazz\" is catalogued already: 1 "
-                                                       "directories, 1 tracks"),
+                                                       "directory, 1 track"),
                  qPrintable(m_rig->prompts.asked[0].text));
         QCOMPARE(jazz("Dirs"), 1);
         QCOMPARE(jazz("DiskVolumes"), 0);

@@ -20,7 +20,7 @@ const VolumeIdentity stick{"/media/me/KEY", "KEY", "A1B2-C3D4", "vfat", 16'000'0
 QStringList rootsOf(const QList<VolumeIdentity>& volumes) {
     QStringList roots;
     for (const VolumeIdentity& volume : volumes)
-        roots << volume.root + (volume.uuid.isEmpty() ? "" : " " + volume.uuid);
+        roots << volume.root + " " + volume.uuid;
     return roots;
 }
 
