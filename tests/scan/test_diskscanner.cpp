@@ -805,7 +805,7 @@ private slots:
         QCOMPARE(everyRowSeenElsewhere(), before);
     }
 
-    // Adding, as the spec does: a second set of rows beside the first.
+    // Adding: a second set of rows beside the first.
     void addedScanKeepsTheEarlierRows() {
         DiskScanner s = scanner(DiskScanner::Mode::Add);
         s.NavigateTree(volume_->path());
