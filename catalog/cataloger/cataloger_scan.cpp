@@ -112,11 +112,7 @@ void Cataloger::runScan(const QString& start, const ScanWalk& walk, DiskScanner:
     Tracks->refresh();
     Resize_Grid();
     if (failure)
-        showError(QStringLiteral("The scan stopped: a row could not be stored; %1.\n")
-                      .arg(mode == DiskScanner::Mode::Replace
-                               ? "nothing was replaced, the disk keeps its earlier rows"
-                               : "the rows stored before it are kept") +
-                  catalogdb::plainMessage(m_state.DBPath, *failure));
+        showError(scanStoppedText(mode) + "\n" + catalogdb::plainMessage(m_state.DBPath, *failure));
 }
 
 // Between directory entries: show progress, keep the window responsive, and stop when the

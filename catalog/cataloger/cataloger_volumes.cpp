@@ -4,6 +4,7 @@
 #include "cataloger.h"
 
 #include "catalogdb.h"
+#include "catalogedits.h"
 #include "diskvolumes.h"
 #include "drivelist.h"
 #include "gridmodels.h"
@@ -18,6 +19,19 @@
 #include <QLocale>
 #include <QTableView>
 
+namespace {
+
+std::optional<VolumeIdentity> mountedAt(const QList<VolumeIdentity>& volumes,
+                                        const QString& drive) {
+    for (const VolumeIdentity& volume : volumes) {
+        if (volume.root == drive)
+            return volume;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 void Cataloger::watchVolumes() {
     m_volumeWatch = new VolumeWatch(m_state.mountedVolumes, this);
     connect(m_volumeWatch, &VolumeWatch::changed, this, &Cataloger::recogniseDrive);
@@ -31,21 +45,14 @@ void Cataloger::watchVolumes() {
 }
 
 std::optional<VolumeIdentity> Cataloger::driveVolume() const {
-    for (const VolumeIdentity& volume : m_volumeWatch->volumes()) {
-        if (volume.root == Drive1->drive())
-            return volume;
-    }
-    return std::nullopt;
+    return mountedAt(m_volumeWatch->volumes(), Drive1->drive());
 }
 
 // The volume mounted at `root`, as the program's list of volumes shows it.
 VolumeIdentity Cataloger::volumeAt(const QString& root) const {
-    const QString drive = mountedvolumes::driveText(root);
-    for (const VolumeIdentity& volume : m_state.mountedVolumes()) {
-        if (volume.root == drive)
-            return volume;
-    }
-    return mountedvolumes::volumeAt(root);
+    const std::optional<VolumeIdentity> listed =
+        mountedAt(m_state.mountedVolumes(), mountedvolumes::driveText(root));
+    return listed ? *listed : mountedvolumes::volumeAt(root);
 }
 
 // Says which catalogued disk the drive holds and makes its row current, once for each volume
@@ -80,14 +87,8 @@ void Cataloger::recogniseDrive() {
 // A disk that has directories already is replaced by the new scan, or gets a second set of
 // rows beside them, as the person answers; nothing when they cancel.
 std::optional<DiskScanner::Mode> Cataloger::askHowToScan(qint64 diskId, const QString& start) {
-    QSqlQuery counts = catalogdb::run(m_edits->db(),
-                                      "SELECT (SELECT COUNT(*) FROM Dirs WHERE DiskID = ?), "
-                                      "(SELECT COUNT(*) FROM Tracks WHERE DiskID = ?)",
-                                      {diskId, diskId});
-    const qint64 directories = counts.next() ? counts.value(0).toLongLong() : 0;
-    const qint64 tracks = counts.value(1).toLongLong();
-    counts.finish();
-    if (directories == 0)
+    const catalogedits::DiskContents held = catalogedits::diskContents(m_edits->db(), diskId);
+    if (held.directories == 0)
         return DiskScanner::Mode::Add;
     const QString text =
         QStringLiteral("The disk \"%1\" is catalogued already: %2, %3.\n\n"
@@ -95,8 +96,8 @@ std::optional<DiskScanner::Mode> Cataloger::askHowToScan(qint64 diskId, const QS
                        "them, or cancel?\n\nA replace keeps the disk's rows until the new scan "
                        "is complete.")
             .arg(Disks->diskName(Disks->rowOf(diskId)))
-            .arg(plural(directories, "directory", "directories"), plural(tracks, "track", "tracks"),
-                 QDir::toNativeSeparators(start));
+            .arg(plural(held.directories, "directory", "directories"),
+                 plural(held.tracks, "track", "tracks"), QDir::toNativeSeparators(start));
     switch (m_state.prompts.message(text, Prompts::Buttons::ReplaceAddCancel, windowTitle())) {
     case Prompts::Answer::Replace:
         return DiskScanner::Mode::Replace;

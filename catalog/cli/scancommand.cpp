@@ -111,8 +111,7 @@ void defineScan(QCommandLineParser& parser) {
 // What a disk holds already, counted when it is looked up.
 struct NamedDisk {
     qint64 id = 0;
-    qint64 directories = 0;
-    qint64 tracks = 0;
+    catalogedits::DiskContents held;
 };
 
 // The disk of that name, or a new disk row read from `drive`. Looking and adding are one
@@ -132,14 +131,7 @@ NamedDisk diskNamed(const QSqlDatabase& db, const QString& name, const QString& 
                 .lastInsertId()
                 .toLongLong();
     } else {
-        QSqlQuery held = catalogdb::run(db,
-                                        "SELECT (SELECT COUNT(*) FROM Dirs WHERE DiskID = ?), "
-                                        "(SELECT COUNT(*) FROM Tracks WHERE DiskID = ?)",
-                                        {disk.id, disk.id});
-        if (held.next()) {
-            disk.directories = held.value(0).toLongLong();
-            disk.tracks = held.value(1).toLongLong();
-        }
+        disk.held = catalogedits::diskContents(db, disk.id);
     }
     transaction.commit();
     return disk;
@@ -151,8 +143,8 @@ void refuseSecondSet(const QString& name, const NamedDisk& disk) {
         QStringLiteral("The disk \"%1\" is catalogued already: it holds %2 and %3. Nothing was "
                        "stored.\nScan it again with --replace to put this scan in place of those "
                        "rows, or with --add to add this scan beside them as a second set.")
-            .arg(name, plural(disk.directories, "directory", "directories"),
-                 plural(disk.tracks, "track", "tracks")));
+            .arg(name, plural(disk.held.directories, "directory", "directories"),
+                 plural(disk.held.tracks, "track", "tracks")));
 }
 
 int runScan(const QCommandLineParser& parser) {
@@ -177,7 +169,7 @@ int runScan(const QCommandLineParser& parser) {
 
     const auto connection = cli::openCatalogue(parser, true);
     const NamedDisk disk = diskNamed(connection->db(), diskName, from.root);
-    if (disk.directories > 0 && !parser.isSet("replace") && !parser.isSet("add"))
+    if (disk.held.directories > 0 && !parser.isSet("replace") && !parser.isSet("add"))
         refuseSecondSet(diskName, disk);
     DiskScanner scanner(connection->db(), disk.id, from.root);
     if (parser.isSet("replace"))
@@ -198,11 +190,7 @@ int runScan(const QCommandLineParser& parser) {
     progress.clear();
     cli::writeOut(scanSummary(scanner) + "\n");
     if (!failure.isEmpty())
-        throw cli::Failure(QStringLiteral("The scan stopped: a row could not be stored; %1.\n")
-                               .arg(scanner.keptEarlierRows()
-                                        ? "nothing was replaced, the disk keeps its earlier rows"
-                                        : "the rows stored before it are kept") +
-                           failure);
+        throw cli::Failure(scanStoppedText(scanner.mode) + "\n" + failure);
     return scanner.cancelled() ? cli::ExitInterrupted : cli::ExitOk;
 }
 

@@ -19,11 +19,6 @@ void prepare(QSqlQuery& query, const QString& statement) {
         throw CatalogError(statement + "\n" + query.lastError().text());
 }
 
-// A tag that is not there is stored as empty text; a null string would be stored as NULL.
-QString textOrEmpty(const QString& text) {
-    return text.isNull() ? QStringLiteral("") : text;
-}
-
 // A directory's bytes below the volume root, starting with the separator.
 QByteArray localBelow(const QByteArray& localPath, const QString& volumeRoot) {
     QByteArray root = QFile::encodeName(QDir::fromNativeSeparators(volumeRoot));
@@ -221,11 +216,11 @@ qint64 DiskScanner::storeDirectory(const Directory& directory) {
 void DiskScanner::storeTrack(qint64 dirId, const scanlisting::Entry& file, const Mp3Info& info) {
     m_insertTrack.addBindValue(dirId);
     m_insertTrack.addBindValue(m_diskId);
-    m_insertTrack.addBindValue(textOrEmpty(info.title));
+    m_insertTrack.addBindValue(catalogdb::textOrEmpty(info.title));
     m_insertTrack.addBindValue(file.name);
     m_insertTrack.addBindValue(info.readable ? info.duration : QStringLiteral("00:00:00"));
-    m_insertTrack.addBindValue(textOrEmpty(info.artist));
-    m_insertTrack.addBindValue(textOrEmpty(info.album));
+    m_insertTrack.addBindValue(catalogdb::textOrEmpty(info.artist));
+    m_insertTrack.addBindValue(catalogdb::textOrEmpty(info.album));
     catalogdb::exec(m_insertTrack);
     ++m_pending.files;
     if (!info.readable)

@@ -9,17 +9,21 @@
 
 namespace {
 
-// A volume's UUID is the name of the udev link that points at its device.
-QString uuidOf(const QByteArray& device) {
-    const QString target = QFileInfo(QString::fromLocal8Bit(device)).canonicalFilePath();
-    if (target.isEmpty())
-        return {};
+// A volume's UUID is the name of the udev link that points at its device. The links are read
+// once for every volume looked at together.
+using UuidsByDevice = QHash<QString, QString>;
+
+UuidsByDevice uuidsByDevice() {
+    UuidsByDevice uuids;
     const QDir links(QStringLiteral("/dev/disk/by-uuid"));
-    for (const QFileInfo& link : links.entryInfoList(QDir::System | QDir::Files)) {
-        if (link.canonicalFilePath() == target)
-            return link.fileName();
-    }
-    return {};
+    for (const QFileInfo& link : links.entryInfoList(QDir::System | QDir::Files))
+        uuids.insert(link.canonicalFilePath(), link.fileName());
+    return uuids;
+}
+
+QString uuidOf(const QByteArray& device, const UuidsByDevice& uuids) {
+    const QString target = QFileInfo(QString::fromLocal8Bit(device)).canonicalFilePath();
+    return target.isEmpty() ? QString() : uuids.value(target);
 }
 
 struct Probed {
@@ -56,11 +60,11 @@ Probed probe(const QByteArray& device, const QString& root, qint64 capacity) {
     return result;
 }
 
-VolumeIdentity identityOf(const QStorageInfo& volume) {
+VolumeIdentity identityOf(const QStorageInfo& volume, const UuidsByDevice& uuids) {
     VolumeIdentity identity;
     identity.root = mountedvolumes::driveText(volume.rootPath());
     identity.label = volume.name();
-    identity.uuid = uuidOf(volume.device());
+    identity.uuid = uuidOf(volume.device(), uuids);
     if ((identity.label.isEmpty() || identity.uuid.isEmpty()) &&
         volume.device().startsWith("/dev/")) {
         const Probed probed = probe(volume.device(), identity.root, volume.bytesTotal());
@@ -95,14 +99,15 @@ QString driveText(const QString& rootPath) {
 }
 
 VolumeIdentity volumeAt(const QString& path) {
-    return identityOf(QStorageInfo(path));
+    return identityOf(QStorageInfo(path), uuidsByDevice());
 }
 
 QList<VolumeIdentity> list() {
     QList<VolumeIdentity> volumes;
+    const UuidsByDevice uuids = uuidsByDevice();
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         if (volume.isRoot() || isRealFileSystem(volume))
-            volumes << identityOf(volume);
+            volumes << identityOf(volume, uuids);
     }
     return volumes;
 }

@@ -87,6 +87,13 @@ QString scanSummary(const DiskScanner::Counts& counts, bool cancelled) {
            unreadableText(counts);
 }
 
+QString scanStoppedText(DiskScanner::Mode mode) {
+    return QStringLiteral("The scan stopped: a row could not be stored; %1.")
+        .arg(mode == DiskScanner::Mode::Replace
+                 ? "nothing was replaced, the disk keeps its earlier rows"
+                 : "the rows stored before it are kept");
+}
+
 QString scanSummary(const DiskScanner& scanner) {
     const DiskScanner::Counts counts = scanner.counts();
     if (scanner.mode == DiskScanner::Mode::Add)

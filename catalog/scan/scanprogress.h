@@ -47,3 +47,6 @@ QString scanSummary(const DiskScanner::Counts& counts, bool cancelled);
 // ("Catalogued 12 files in 3 directories, in place of the earlier 10 files in 2
 // directories."), or that the disk keeps its earlier rows when it did not replace them.
 QString scanSummary(const DiskScanner& scanner);
+// The first line of the message for a scan stopped by a row it could not store: what a scan
+// in `mode` left behind.
+QString scanStoppedText(DiskScanner::Mode mode);

@@ -73,6 +73,11 @@ qint64 countTracks(const QString& path, QString* error);
 void exec(QSqlQuery& query);
 void exec(QSqlQuery& query, const QString& statement);
 QSqlQuery run(const QSqlDatabase& db, const QString& statement, const QVariantList& values = {});
+// A text that is not there (a tag, a label) is stored as empty text: a null string would be
+// bound as NULL.
+inline QString textOrEmpty(const QString& text) {
+    return text.isNull() ? QStringLiteral("") : text;
+}
 
 } // namespace catalogdb
 

@@ -1,6 +1,7 @@
 #include "catalogedits.h"
 
 #include "catalogdb.h"
+#include "diskvolumes.h"
 
 #include <initializer_list>
 
@@ -35,7 +36,7 @@ void deleteDisk(const QSqlDatabase& db, qint64 diskId) {
     const QString id = QString::number(diskId);
     Transaction transaction(db, Transaction::Mode::Immediate);
     deleteDiskContents(db, diskId);
-    catalogdb::run(db, "DELETE FROM DiskVolumes WHERE DiskID=" + id);
+    forgetDiskVolume(db, diskId);
     catalogdb::run(db, "DELETE FROM Disks WHERE DiskID=" + id);
     transaction.commit();
 }
@@ -49,6 +50,19 @@ DiskContents deleteDiskContents(const QSqlDatabase& db, qint64 diskId) {
     removed.directories =
         catalogdb::run(db, "DELETE FROM Dirs WHERE DiskID=" + id).numRowsAffected();
     return removed;
+}
+
+DiskContents diskContents(const QSqlDatabase& db, qint64 diskId) {
+    QSqlQuery counts = catalogdb::run(db,
+                                      "SELECT (SELECT COUNT(*) FROM Dirs WHERE DiskID = ?), "
+                                      "(SELECT COUNT(*) FROM Tracks WHERE DiskID = ?)",
+                                      {diskId, diskId});
+    DiskContents held;
+    if (counts.next()) {
+        held.directories = counts.value(0).toInt();
+        held.tracks = counts.value(1).toInt();
+    }
+    return held;
 }
 
 void deleteDirectory(const QSqlDatabase& db, qint64 dirId) {

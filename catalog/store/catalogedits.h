@@ -16,6 +16,8 @@ struct DiskContents {
     int tracks = 0;
 };
 DiskContents deleteDiskContents(const QSqlDatabase& db, qint64 diskId);
+// What disk `diskId` holds now, counted without changing anything.
+DiskContents diskContents(const QSqlDatabase& db, qint64 diskId);
 void deleteDirectory(const QSqlDatabase& db, qint64 dirId);
 void deleteTrack(const QSqlDatabase& db, qint64 trackId);
 void emptyCatalogue(const QSqlDatabase& db);

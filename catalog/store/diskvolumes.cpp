@@ -7,11 +7,6 @@
 
 namespace {
 
-// A missing value is stored as empty text; a null string would be stored as NULL.
-QString textOrEmpty(const QString& text) {
-    return text.isNull() ? QStringLiteral("") : text;
-}
-
 bool hasTable(const QSqlDatabase& db, const QString& table) {
     QSqlQuery q = catalogdb::run(
         db, "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = ?", {table});
@@ -25,9 +20,9 @@ void saveDiskVolume(const QSqlDatabase& db, qint64 diskId, const VolumeIdentity&
     catalogdb::run(db,
                    "INSERT OR REPLACE INTO DiskVolumes (DiskID, Label, Uuid, FileSystem, "
                    "Capacity, ScannedAt) VALUES (?, ?, ?, ?, ?, ?)",
-                   {diskId, textOrEmpty(volume.label), textOrEmpty(volume.uuid),
-                    textOrEmpty(volume.fileSystem), volume.capacity,
-                    scannedAt.toUTC().toString(Qt::ISODateWithMs)});
+                   {diskId, catalogdb::textOrEmpty(volume.label),
+                    catalogdb::textOrEmpty(volume.uuid), catalogdb::textOrEmpty(volume.fileSystem),
+                    volume.capacity, scannedAt.toUTC().toString(Qt::ISODateWithMs)});
 }
 
 void forgetDiskVolume(const QSqlDatabase& db, qint64 diskId) {
