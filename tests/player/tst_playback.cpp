@@ -71,7 +71,7 @@ private slots:
         const QString expected = "No audio device could be opened, so nothing can be played.";
         for (int attempt = 0; attempt < 2; ++attempt) {
             rig.doubleClickRow(0);
-            QTRY_COMPARE(w->StatusBar1->panelText(1), expected);
+            QTRY_COMPARE_WITH_TIMEOUT(w->StatusBar1->panelText(1), expected, 20000);
             w->StatusBar1->setPanelText(1, QString());
         }
         QCOMPARE(rig.prompts.asked.size(), size_t(1));
