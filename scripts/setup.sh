@@ -6,9 +6,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# postgresql: the server the tests start for themselves (scripts/test_server.sh); libpq-dev and
+# libqt6sql6-psql: the client library and Qt's driver, for catalogues on a PostgreSQL server.
 packages=(cmake g++ make pkg-config clang-format qt6-base-dev libqt6sql6-sqlite
           libgl-dev libtag1-dev libmpg123-dev libmpv-dev libsqlite3-dev libblkid-dev e2fsprogs xvfb xauth
-          dpkg-dev file desktop-file-utils appstream)
+          dpkg-dev file desktop-file-utils appstream
+          postgresql libpq-dev libqt6sql6-psql)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
