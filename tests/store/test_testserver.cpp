@@ -67,10 +67,9 @@ private slots:
 
     // A test may end with its own connection still open: the drop ends it.
     void droppedDatabaseIsGoneEvenWhileConnected() {
-        QString name;
         {
             auto fresh = std::make_unique<ServerDatabase>();
-            name = fresh->name();
+            const QString name = fresh->name();
             QVERIFY(exists(name));
             QSqlDatabase db = openServerConnection(fresh->uri(), "open");
             fresh.reset();
