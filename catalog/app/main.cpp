@@ -9,8 +9,12 @@
 #include <clocale>
 
 int main(int argc, char* argv[]) {
-    // Any argument names a command, which runs without windows.
-    if (argc > 1)
+    // "--catalogue X" alone opens the windows on X; any other argument names a command, which
+    // runs without windows.
+    const QString requested = argc == 3 && qstrcmp(argv[1], "--catalogue") == 0
+                                  ? QString::fromLocal8Bit(argv[2])
+                                  : QString();
+    if (argc > 1 && requested.isEmpty())
         return runCommandLine(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName("Catalog");
@@ -27,7 +31,7 @@ int main(int argc, char* argv[]) {
     Windows windows(state);
     state.windows = &windows;
 
-    if (!Startup(state).run())
+    if (!Startup(state, requested).run())
         return 0;
     return QApplication::exec();
 }

@@ -1,13 +1,14 @@
 #include "startup.h"
 
 #include "catalogdb.h"
+#include "catalogengine.h"
 #include "cataloglists.h"
 #include "dlgfrm.h"
 #include "programstate.h"
 #include "prompts.h"
 #include "settingsstore.h"
 
-#include <QFileInfo>
+#include <utility>
 
 namespace {
 
@@ -54,9 +55,11 @@ bool Startup::run() {
 bool Startup::ChooseDatabase() {
     if (!m_state.DBPath.isEmpty())
         return true;
-    m_state.DBPath = m_state.settings.get("DB");
+    const bool requested = !m_requested.isEmpty();
+    m_state.DBPath = requested ? std::exchange(m_requested, {}) : m_state.settings.get("DB");
     for (;;) {
-        if (m_state.DBPath.isEmpty() || !QFileInfo::exists(m_state.DBPath))
+        // A file named on the command line may be a new one.
+        if (m_state.DBPath.isEmpty() || (!requested && !catalogengine::mayExist(m_state.DBPath)))
             m_state.DBPath = m_state.prompts.openFile("Show me the Database...", "*.mdb", "*.mdb");
         if (m_state.DBPath.isEmpty()) {
             endProgram(m_state, "No DB specified.");
@@ -72,7 +75,7 @@ bool Startup::ChooseDatabase() {
                                 Prompts::Buttons::Ok, "Show me the Database...");
         m_state.DBPath.clear();
     }
-    m_state.settings.set("DB", m_state.DBPath);
+    m_state.settings.set("DB", catalogengine::storable(m_state.DBPath));
     return true;
 }
 

@@ -3,7 +3,7 @@
 
 #include "catalogdb.h"
 #include "catalogedits.h"
-#include "compaction.h"
+#include "catalogengine.h"
 #include "gridmodels.h"
 #include "programstate.h"
 #include "prompts.h"
@@ -18,6 +18,10 @@ void Cataloger::compactDatabase() {
 bool Cataloger::compactNow() {
     if (isScanning())
         return false;
+    // On a server there is no file to rewrite: the person is told what happens instead.
+    if (const QString words = catalogengine::forLocation(m_state.DBPath).compactionWords();
+        !words.isEmpty())
+        m_state.prompts.message(words, Prompts::Buttons::Ok, "Compact Database");
     StatusBar1->setPanelText(1, "Compacting Database...");
     StatusBar1->repaint();
     Disks->unbind();
@@ -27,7 +31,7 @@ bool Cataloger::compactNow() {
     m_edits->close();
     m_state.closeQueryConnection();
 
-    const QString failure = compaction::compact(m_state.DBPath);
+    const QString failure = catalogengine::forLocation(m_state.DBPath).compact(m_state.DBPath);
 
     bindDataControls();
     refreshAll();

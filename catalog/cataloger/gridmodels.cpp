@@ -41,6 +41,14 @@ QVariant RecordSourceModel::data(const QModelIndex& index, int role) const {
     return QSqlQueryModel::data(index, role == Qt::ToolTipRole ? Qt::DisplayRole : role);
 }
 
+// The columns as they are spelled here: a server gives their names in lower case.
+QVariant RecordSourceModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
+        section < m_columns.size())
+        return m_columns[section];
+    return QSqlQueryModel::headerData(section, orientation, role);
+}
+
 DiskGridModel::DiskGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void DiskGridModel::refresh() {

@@ -27,6 +27,7 @@ public:
     QString text(int row, const QString& column) const;
     // Long names are cut off in narrow columns: the tooltip shows them whole.
     QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
     QStringList m_columns;

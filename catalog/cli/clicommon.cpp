@@ -1,6 +1,7 @@
 #include "clicommon.h"
 
 #include "catalogdb.h"
+#include "catalogengine.h"
 
 #include <QFileInfo>
 #include <cerrno>
@@ -25,7 +26,10 @@ Failure cannotWrite() {
 } // namespace
 
 void addCatalogueOption(QCommandLineParser& parser) {
-    parser.addOption({"catalogue", "The catalogue file.", "FILE"});
+    parser.addOption({"catalogue",
+                      "The catalogue: a file, or a PostgreSQL connection URI "
+                      "(postgresql://user@host/dbname).",
+                      "FILE|URI"});
 }
 
 QString requiredValue(const QCommandLineParser& parser, const QString& option) {
@@ -46,9 +50,10 @@ QStringList operands(const QCommandLineParser& parser, int count, const QString&
 
 std::unique_ptr<CatalogConnection> openCatalogue(const QCommandLineParser& parser, bool mayCreate) {
     const QString path = requiredValue(parser, "catalogue");
-    // An empty file would become a catalogue: only a scan may make one.
-    if (!mayCreate && (!QFileInfo::exists(path) || QFileInfo(path).size() == 0))
-        throw Failure(QStringLiteral("There is no catalogue at %1.").arg(path));
+    // An empty file or database would become a catalogue: only a scan may make one.
+    if (!mayCreate && !catalogdb::holdsCatalogue(path))
+        throw Failure(
+            QStringLiteral("There is no catalogue at %1.").arg(catalogengine::displayName(path)));
     const catalogdb::Preparation prepared = catalogdb::prepare(path);
     if (!prepared.ok)
         throw Failure(prepared.error);

@@ -12,8 +12,9 @@ namespace {
 using cli::Command;
 
 // Every command, in the order the overall help lists them; a new command is one entry here.
-const std::array<const Command*, 4> commands = {&cli::scanCommand, &cli::searchCommand,
-                                                &cli::exportCommand, &cli::reportCommand};
+const std::array<const Command*, 5> commands = {&cli::scanCommand, &cli::searchCommand,
+                                                &cli::exportCommand, &cli::reportCommand,
+                                                &cli::copyCommand};
 
 const Command* findCommand(const QString& name) {
     for (const Command* command : commands)
@@ -28,7 +29,7 @@ QString overview() {
                        "Without a command, Catalog opens its windows.\n\nCommands:\n");
     for (const Command* command : commands)
         text += QStringLiteral("  %1  %2\n")
-                    .arg(QString::fromLatin1(command->name), -7)
+                    .arg(QString::fromLatin1(command->name), -14)
                     .arg(QString::fromLatin1(command->summary));
     return text + QStringLiteral("\nSee \"Catalog COMMAND --help\" for a command's options.");
 }

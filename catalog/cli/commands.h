@@ -8,4 +8,5 @@ extern const Command scanCommand;
 extern const Command searchCommand;
 extern const Command exportCommand;
 extern const Command reportCommand;
+extern const Command copyCommand;
 } // namespace cli

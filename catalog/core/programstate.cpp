@@ -1,5 +1,6 @@
 #include "programstate.h"
 
+#include "catalogengine.h"
 #include "diskvolumes.h"
 #include "listloading.h"
 #include "mountedvolumes.h"
@@ -24,7 +25,7 @@ CatalogConnection* ProgramState::queryConnection() {
     if (m_query && m_query->path() != DBPath)
         m_query.reset();
     if (!m_query) {
-        if (DBPath.isEmpty() || !QFileInfo::exists(DBPath))
+        if (DBPath.isEmpty() || !catalogengine::mayExist(DBPath))
             return nullptr;
         m_query = std::make_unique<CatalogConnection>(DBPath, "query");
     }

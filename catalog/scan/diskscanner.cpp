@@ -1,10 +1,11 @@
 #include "diskscanner.h"
 
-#include "backgroundcheckpoint.h"
 #include "catalogdb.h"
+#include "catalogengine.h"
 #include "dirlisting.h"
 #include "diskvolumes.h"
 #include "rowbatch.h"
+#include "rowwriter.h"
 #include "tagprefetcher.h"
 
 #include <QDateTime>
@@ -13,11 +14,6 @@
 #include <QSqlError>
 
 namespace {
-
-void prepare(QSqlQuery& query, const QString& statement) {
-    if (!query.prepare(statement))
-        throw CatalogError(statement + "\n" + query.lastError().text());
-}
 
 // A directory's bytes below the volume root, starting with the separator.
 QByteArray localBelow(const QByteArray& localPath, const QString& volumeRoot) {
@@ -32,30 +28,21 @@ QByteArray localBelow(const QByteArray& localPath, const QString& volumeRoot) {
     return below.startsWith('/') ? below : '/' + below;
 }
 
-// Turns a connection's own checkpoints off for as long as it lives.
-class AutoCheckpointOff {
-public:
-    explicit AutoCheckpointOff(const QSqlDatabase& db) : m_db(db) {
-        QSqlQuery(m_db).exec("PRAGMA wal_autocheckpoint=0");
-    }
-    ~AutoCheckpointOff() { QSqlQuery(m_db).exec("PRAGMA wal_autocheckpoint=1000"); }
-    AutoCheckpointOff(const AutoCheckpointOff&) = delete;
-    AutoCheckpointOff& operator=(const AutoCheckpointOff&) = delete;
-
-private:
-    QSqlDatabase m_db;
-};
+const QStringList trackColumns = {"DirID",    "DiskID", "Title", "TrackName",
+                                  "Duration", "Artist", "Album"};
 
 } // namespace
 
 DiskScanner::DiskScanner(const QSqlDatabase& db, qint64 diskId, const QString& volumeRoot,
                          TagReader reader)
     : m_db(db), m_diskId(diskId), m_volumeRoot(volumeRoot), m_reader(std::move(reader)),
-      m_insertDir(db), m_insertTrack(db), m_insertDirBytes(db), m_insertTrackBytes(db) {
-    prepare(m_insertDir, "INSERT INTO Dirs (DiskID, DirName) VALUES (?, ?)");
-    prepare(m_insertTrack, "INSERT INTO Tracks (DirID, DiskID, Title, TrackName, Duration, "
-                           "Artist, Album) VALUES (?, ?, ?, ?, ?, ?, ?)");
+      m_insertDir(db), m_insertTrack(db), m_insertDirBytes(db), m_insertTrackBytes(db),
+      m_tracks(catalogengine::forConnection(db).rowWriter(db, "Tracks", trackColumns)) {
+    catalogdb::prepareStatement(m_insertDir, "INSERT INTO Dirs (DiskID, DirName) VALUES (?, ?)");
 }
+
+DiskScanner::~DiskScanner() = default;
+DiskScanner::DiskScanner(DiskScanner&&) = default;
 
 bool DiskScanner::step(const QString& directory) {
     if (!m_cancelled && onStep && !onStep(directory))
@@ -126,9 +113,7 @@ void DiskScanner::store(const std::vector<Directory>& directories) {
     }
     m_filesListed += static_cast<int>(localPaths.size());
     TagPrefetcher prefetcher(m_reader, std::move(localPaths), 128, readerThreads);
-    // The disk is synced by the background checkpoint, not while the rows are stored.
-    const AutoCheckpointOff autoCheckpointOff(m_db);
-    BackgroundCheckpoint checkpoint(m_db.databaseName());
+    const auto longWrite = catalogengine::forConnection(m_db).beginLongWrite(m_db);
     const bool replacing = mode == Mode::Replace;
     // A replace that ends any other way than by its commit changed nothing: the batch rolls
     // back (as it goes out of scope, before this does) and the counts say so.
@@ -144,6 +129,7 @@ void DiskScanner::store(const std::vector<Directory>& directories) {
     RowBatch batch(m_db, 100, replacing ? RowBatch::Commits::Held : RowBatch::Commits::AsItGoes);
     // A summary counts what is in the catalogue: rows whose commit failed (a full disk) are not.
     m_pending = {};
+    batch.beforeCommit = [this] { m_tracks->flush(); };
     batch.onCommitted = [this] {
         m_counts.directories += m_pending.directories;
         m_counts.files += m_pending.files;
@@ -214,27 +200,44 @@ qint64 DiskScanner::storeDirectory(const Directory& directory) {
 }
 
 void DiskScanner::storeTrack(qint64 dirId, const scanlisting::Entry& file, const Mp3Info& info) {
-    m_insertTrack.addBindValue(dirId);
-    m_insertTrack.addBindValue(m_diskId);
-    m_insertTrack.addBindValue(catalogdb::textOrEmpty(info.title));
-    m_insertTrack.addBindValue(file.name);
-    m_insertTrack.addBindValue(info.readable ? info.duration : QStringLiteral("00:00:00"));
-    m_insertTrack.addBindValue(catalogdb::textOrEmpty(info.artist));
-    m_insertTrack.addBindValue(catalogdb::textOrEmpty(info.album));
-    catalogdb::exec(m_insertTrack);
-    ++m_pending.files;
-    if (!info.readable)
-        ++m_pending.unreadableFiles;
+    const QVariantList row{dirId,
+                           m_diskId,
+                           catalogdb::textOrEmpty(info.title),
+                           file.name,
+                           info.readable ? info.duration : QStringLiteral("00:00:00"),
+                           catalogdb::textOrEmpty(info.artist),
+                           catalogdb::textOrEmpty(info.album)};
     const QByteArray nameBytes = file.localPath.mid(file.localPath.lastIndexOf('/') + 1);
     if (QFile::encodeName(file.name) != nameBytes)
         storeNameBytes(m_insertTrackBytes, "INSERT INTO TrackNameBytes VALUES (?, ?)",
-                       m_insertTrack.lastInsertId().toLongLong(), nameBytes);
+                       storeTrackReturningId(row), nameBytes);
+    else
+        m_tracks->add(row);
+    ++m_pending.files;
+    if (!info.readable)
+        ++m_pending.unreadableFiles;
+}
+
+// A track whose TrackID is needed at once goes in alone, after the rows held for a batch.
+qint64 DiskScanner::storeTrackReturningId(const QVariantList& row) {
+    m_tracks->flush();
+    if (m_insertTrack.lastQuery().isEmpty())
+        catalogdb::prepareStatement(m_insertTrack,
+                                    QStringLiteral("INSERT INTO Tracks (%1) VALUES "
+                                                   "(?, ?, ?, ?, ?, ?, ?) RETURNING TrackID")
+                                        .arg(trackColumns.join(", ")));
+    for (const QVariant& value : row)
+        m_insertTrack.addBindValue(value);
+    catalogdb::exec(m_insertTrack);
+    const qint64 id = m_insertTrack.next() ? m_insertTrack.value(0).toLongLong() : 0;
+    m_insertTrack.finish();
+    return id;
 }
 
 void DiskScanner::storeNameBytes(QSqlQuery& insert, const char* statement, qint64 id,
                                  const QByteArray& bytes) {
     if (insert.lastQuery().isEmpty())
-        prepare(insert, QString::fromLatin1(statement));
+        catalogdb::prepareStatement(insert, QString::fromLatin1(statement));
     insert.addBindValue(id);
     insert.addBindValue(bytes);
     catalogdb::exec(insert);

@@ -9,8 +9,11 @@
 #include <QSqlQuery>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
+
+class RowWriter;
 
 class RowBatch;
 class TagPrefetcher;
@@ -53,6 +56,8 @@ public:
     DiskScanner(
         const QSqlDatabase& db, qint64 diskId, const QString& volumeRoot,
         TagReader reader = qOverload<const QByteArray&, const std::atomic<bool>&>(readMp3Info));
+    ~DiskScanner();
+    DiskScanner(DiskScanner&&);
 
     // Called on the calling thread before each directory entry is listed, before a directory's
     // rows are stored, every 64 files, and every tenth of a second while a file takes long to
@@ -108,6 +113,7 @@ private:
     void storeStart();
     qint64 storeDirectory(const Directory& directory);
     void storeTrack(qint64 dirId, const scanlisting::Entry& file, const Mp3Info& info);
+    qint64 storeTrackReturningId(const QVariantList& row);
     // Keeps the bytes of a name that is not UTF-8 beside its row.
     void storeNameBytes(QSqlQuery& insert, const char* statement, qint64 id,
                         const QByteArray& bytes);
@@ -117,11 +123,12 @@ private:
     QString m_volumeRoot;
     TagReader m_reader;
     QSqlQuery m_insertDir;
-    QSqlQuery m_insertTrack;
-    QSqlQuery m_insertDirBytes;   // prepared when first needed
+    QSqlQuery m_insertTrack;      // prepared when first needed
+    QSqlQuery m_insertDirBytes;   // likewise
     QSqlQuery m_insertTrackBytes; // likewise
-    Counts m_counts;              // rows committed
-    Counts m_pending;             // rows stored in the transaction still open
+    std::unique_ptr<RowWriter> m_tracks;
+    Counts m_counts;  // rows committed
+    Counts m_pending; // rows stored in the transaction still open
     bool m_cancelled = false;
     bool m_keptEarlierRows = false;
     catalogedits::DiskContents m_replaced;

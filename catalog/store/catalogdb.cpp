@@ -1,320 +1,46 @@
 #include "catalogdb.h"
 
-#include <QDir>
-#include <QFile>
+#include "catalogengine.h"
+
 #include <QFileInfo>
-#include <QHash>
 #include <QSqlError>
-#include <QStringList>
 #include <atomic>
-#include <memory>
-#include <sqlite3.h>
-#include <vector>
 
 namespace {
 
-// The engine's primary result codes the program tells apart.
-constexpr int codeBusy = 5;
-constexpr int codeLocked = 6;
-constexpr int codeReadOnly = 8;
-constexpr int codeCorrupt = catalogdb::DamagedCode;
-constexpr int codeFull = 13;
-constexpr int codeNotADatabase = 26;
+using namespace catalogdb::codes;
 
-// The tables keep their column order: readers take columns by position.
-const char* const createTables[] = {
-    "CREATE TABLE Disks (DiskID INTEGER PRIMARY KEY AUTOINCREMENT, DiskName TEXT, Drive TEXT)",
-    "CREATE TABLE Dirs (DirID INTEGER PRIMARY KEY AUTOINCREMENT, DiskID INTEGER, DirName TEXT)",
-    "CREATE TABLE Tracks (TrackID INTEGER PRIMARY KEY AUTOINCREMENT, DirID INTEGER, "
-    "DiskID INTEGER, Title TEXT, TrackName TEXT, Duration TEXT, Artist TEXT, Album TEXT)",
-};
-
-// The changes each version of the schema made to the one before, in order. A catalogue of an
-// older version gains the steps above its own, all in one transaction; a new catalogue gets
-// them all. Version 1 was the three tables with the views and indexes below; another SQLite
-// tool's catalogue, without a version, is of version 0. The statements tolerate what is there
-// already (a version number set back by another tool).
-struct UpgradeStep {
-    int version;
-    std::vector<const char*> statements;
-};
-
-const UpgradeStep upgradeSteps[] = {
-    // A name that is not UTF-8 is stored readably in its table, with U+FFFD for each byte that
-    // is not; its own bytes lie beside it, so that the file can be reached again.
-    {2,
-     {"CREATE TABLE IF NOT EXISTS DirNameBytes (DirID INTEGER PRIMARY KEY, Bytes BLOB)",
-      "CREATE TABLE IF NOT EXISTS TrackNameBytes (TrackID INTEGER PRIMARY KEY, Bytes BLOB)"}},
-    // The volume each disk was last scanned from, so that the disk is known when it is back
-    // in a drive. ScannedAt is ISO 8601 in UTC.
-    {3,
-     {"CREATE TABLE IF NOT EXISTS DiskVolumes (DiskID INTEGER PRIMARY KEY, Label TEXT, "
-      "Uuid TEXT, FileSystem TEXT, Capacity INTEGER, ScannedAt TEXT)"}},
-};
-
-// Views and indexes are safe to add to an existing catalogue that lacks them; the views are
-// dropped and made again whenever a catalogue is upgraded or one of them was changed.
-const char* const createExtras[] = {
-    "CREATE INDEX IF NOT EXISTS TracksByName ON Tracks(TrackName)",
-    "CREATE INDEX IF NOT EXISTS TracksByDir ON Tracks(DirID)",
-    "CREATE INDEX IF NOT EXISTS TracksByDisk ON Tracks(DiskID)",
-    "CREATE INDEX IF NOT EXISTS DirsByDisk ON Dirs(DiskID)",
-    "CREATE VIEW IF NOT EXISTS \"Directories by Disk\" AS "
-    "SELECT Disks.DiskName, Disks.Drive, Dirs.DirName, Dirs.DirID, Disks.DiskID "
-    "FROM Disks JOIN Dirs ON Dirs.DiskID = Disks.DiskID "
-    "ORDER BY Disks.DiskName, Dirs.DirName",
-    "CREATE VIEW IF NOT EXISTS \"Tracks by Disk\" AS "
-    "SELECT Disks.DiskName, Tracks.TrackName, Tracks.Title, Tracks.Artist, Tracks.Album, "
-    "Tracks.Duration FROM Disks JOIN Tracks ON Tracks.DiskID = Disks.DiskID "
-    "ORDER BY Disks.DiskName, Tracks.TrackName",
-    "CREATE VIEW IF NOT EXISTS \"Tracks by Disk and Directory\" AS "
-    "SELECT Disks.DiskName, Dirs.DirName, Tracks.TrackName, Tracks.Title, Tracks.Artist, "
-    "Tracks.Album, Tracks.Duration FROM Tracks "
-    "JOIN Dirs ON Dirs.DirID = Tracks.DirID JOIN Disks ON Disks.DiskID = Tracks.DiskID "
-    "ORDER BY Disks.DiskName, Dirs.DirName, Tracks.TrackName",
-    "CREATE VIEW IF NOT EXISTS \"Full List\" AS "
-    "SELECT Tracks.TrackID, Disks.DiskName, Disks.Drive, Dirs.DirName, Tracks.TrackName, "
-    "Tracks.Title, Tracks.Artist, Tracks.Album, Tracks.Duration FROM Tracks "
-    "LEFT JOIN Dirs ON Dirs.DirID = Tracks.DirID "
-    "LEFT JOIN Disks ON Disks.DiskID = Tracks.DiskID ORDER BY Tracks.TrackID",
-};
-
-const QStringList diskColumns = {"DiskID", "DiskName", "Drive"};
-const QStringList dirColumns = {"DirID", "DiskID", "DirName"};
-const QStringList trackColumns = {"TrackID",   "DirID",    "DiskID", "Title",
-                                  "TrackName", "Duration", "Artist", "Album"};
-
-QString uniqueConnectionName(const QString& purpose) {
-    static std::atomic<int> counter{0};
-    return QStringLiteral("catalog-%1-%2").arg(purpose).arg(++counter);
-}
-
-void applyPragmas(const QSqlDatabase& db) {
-    QSqlQuery q(db);
-    // First, so that the others wait for a program that holds the catalogue for a moment.
-    q.exec("PRAGMA busy_timeout=5000");
-    q.exec("PRAGMA journal_mode=WAL");
-    q.exec("PRAGMA synchronous=NORMAL");
-    q.exec("PRAGMA foreign_keys=OFF");
-}
-
-QByteArray headerOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.read(100) : QByteArray();
-}
-
-bool hasSqliteHeader(const QByteArray& header) {
-    return header.startsWith(QByteArray("SQLite format 3\0", 16));
-}
-
-QStringList columnsOf(const QSqlDatabase& db, const QString& table) {
-    QStringList names;
-    QSqlQuery q = catalogdb::run(db, QStringLiteral("PRAGMA table_info(%1)").arg(table));
-    while (q.next())
-        names << q.value(1).toString();
-    return names;
-}
-
-bool sameColumns(const QStringList& found, const QStringList& wanted) {
-    if (found.size() != wanted.size())
-        return false;
-    for (int i = 0; i < found.size(); ++i)
-        if (found[i].compare(wanted[i], Qt::CaseInsensitive) != 0)
-            return false;
-    return true;
-}
-
-QString nativePath(const QString& path) {
-    return QDir::toNativeSeparators(path);
-}
-
-QString notCatalogueMessage(const QString& path) {
-    return QStringLiteral("The file \"%1\" is not a catalogue.").arg(nativePath(path));
-}
-
-// Reads the schema of an existing file without writing to it, and checks its pages.
-// What checking an existing file found.
-struct Examined {
-    QString why; // why it cannot be used; empty when it can
-    int version = 0;
-    bool noSchema = false;      // a database without tables: new, or still being made elsewhere
-    bool viewsAsDefined = true; // the reports' views are the program's own
-};
-
-QString viewName(const QString& statement) {
-    return statement.section('"', 1, 1);
-}
-
-bool isView(const QString& statement) {
-    return statement.startsWith("CREATE VIEW");
-}
-
-// A report view changed elsewhere (a query that never ends, say) would run in its place.
-bool viewsAsDefined(const QSqlDatabase& db) {
-    QHash<QString, QString> stored;
-    QSqlQuery q = catalogdb::run(db, "SELECT name, sql FROM sqlite_master WHERE type = 'view'");
-    while (q.next())
-        stored.insert(q.value(0).toString(), q.value(1).toString());
-    for (const char* extra : createExtras) {
-        QString statement = QString::fromLatin1(extra);
-        if (!isView(statement))
-            continue;
-        // The engine keeps a view's statement without its "IF NOT EXISTS".
-        const QString name = viewName(statement);
-        if (stored.value(name) != statement.replace("CREATE VIEW IF NOT EXISTS ", "CREATE VIEW "))
-            return false;
-    }
-    return true;
-}
-
-QString checkCatalogue(const QSqlDatabase& db, const QString& path, catalogdb::PageCheck pages,
-                       Examined& found) {
-    QSqlQuery objects = catalogdb::run(db, "SELECT COUNT(*) FROM sqlite_master");
-    found.noSchema = objects.next() && objects.value(0).toInt() == 0;
-    objects.finish();
-    if (!sameColumns(columnsOf(db, "Disks"), diskColumns) ||
-        !sameColumns(columnsOf(db, "Dirs"), dirColumns) ||
-        !sameColumns(columnsOf(db, "Tracks"), trackColumns))
-        return notCatalogueMessage(path);
-    QSqlQuery q = catalogdb::run(db, "PRAGMA user_version");
-    found.version = q.next() ? q.value(0).toInt() : 0;
-    if (found.version > catalogdb::SchemaVersion)
-        return QStringLiteral("The catalogue \"%1\" was made by a newer version of Catalog.")
-            .arg(nativePath(path));
-    q.finish();
-    found.viewsAsDefined = viewsAsDefined(db);
-    // A damaged page throws, and is reported as any error met while examining the file.
-    if (pages == catalogdb::PageCheck::Now)
-        catalogdb::checkPages(path);
-    return {};
-}
-
-QString whyCannotRead(const QString& path, const CatalogError& error) {
-    const QString folder = QFileInfo(path).absolutePath();
-    if (error.code() == codeNotADatabase)
-        return notCatalogueMessage(path) + "\n" + error.message();
-    if (catalogdb::failureOf(error.code()) == catalogdb::Failure::Damaged)
-        return catalogdb::unreadableMessage(path, error);
-    if (catalogdb::failureOf(error.code()) == catalogdb::Failure::InUse)
-        return QStringLiteral("The catalogue \"%1\" is in use by another program that holds it "
-                              "alone (compacting it, perhaps). Try again in a moment.\n%2")
-            .arg(nativePath(path), error.message());
-    if (!QFileInfo(folder).isWritable())
-        return QStringLiteral("The catalogue \"%1\" cannot be opened: its folder \"%2\" is "
-                              "read-only, and the catalogue's log must be kept beside it.\n%3")
-            .arg(nativePath(path), nativePath(folder), error.message());
-    return QStringLiteral("The catalogue \"%1\" cannot be read.\n%2")
-        .arg(nativePath(path), error.message());
-}
-
-// Checks, without writing, that an existing file is a catalogue this program can use, and
-// reads its schema version. The connection may read and write, so that SQLite itself removes
-// the log files it made for it when it is the last to close; it never removes files another
-// program is using.
-Examined examine(const QString& path, catalogdb::PageCheck pages) {
-    // An empty file is a catalogue another program is making, still all in its log.
-    Examined found;
-    if (QFileInfo(path).size() > 0 && !hasSqliteHeader(headerOf(path))) {
-        found.why = notCatalogueMessage(path);
-        return found;
-    }
-    const QString name = uniqueConnectionName("check");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", name);
-        db.setDatabaseName(path);
-        db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=5000");
-        try {
-            if (!db.open())
-                throw CatalogError(db.lastError().text(), catalogdb::resultCode(db.lastError()));
-            found.why = checkCatalogue(db, path, pages, found);
-        } catch (const CatalogError& e) {
-            found.why = whyCannotRead(path, e);
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return found;
-}
-
-void runAll(const QSqlDatabase& db, const char* const* begin, const char* const* end) {
-    for (auto it = begin; it != end; ++it)
-        catalogdb::run(db, QString::fromLatin1(*it));
-}
-
-// Runs the upgrade steps above `fromVersion`, in the caller's transaction.
-void applySteps(const QSqlDatabase& db, int fromVersion) {
-    for (const UpgradeStep& step : upgradeSteps)
-        if (step.version > fromVersion)
-            runAll(db, step.statements.data(), step.statements.data() + step.statements.size());
-}
-
-// Makes the tables, views and indexes of a new catalogue. False when another program made
-// them first (its catalogue is then checked as any existing one).
-bool createCatalogue(const QString& path) {
-    CatalogConnection connection(path, "prepare");
-    if (!connection.isOpen())
-        throw CatalogError(connection.lastError());
-    const QSqlDatabase db = connection.db();
-    Transaction transaction(db, Transaction::Mode::Immediate);
-    QSqlQuery q = catalogdb::run(db, "SELECT COUNT(*) FROM sqlite_master");
-    if (q.next() && q.value(0).toInt() > 0)
-        return false;
-    runAll(db, std::begin(createTables), std::end(createTables));
-    applySteps(db, 0);
-    runAll(db, std::begin(createExtras), std::end(createExtras));
-    catalogdb::run(db, QStringLiteral("PRAGMA user_version=%1").arg(catalogdb::SchemaVersion));
-    transaction.commit();
-    return true;
-}
-
-// Adds what an older catalogue lacks, and makes the reports' views the program's own again.
-// The version is read again under the write lock: another program may have upgraded the
-// catalogue since it was examined.
-void upgradeCatalogue(const QString& path) {
-    CatalogConnection connection(path, "prepare");
-    if (!connection.isOpen())
-        throw CatalogError(connection.lastError());
-    const QSqlDatabase db = connection.db();
-    Transaction transaction(db, Transaction::Mode::Immediate);
-    int version = 0;
-    {
-        QSqlQuery q = catalogdb::run(db, "PRAGMA user_version");
-        version = q.next() ? q.value(0).toInt() : 0;
-    }
-    if (version > catalogdb::SchemaVersion)
-        throw CatalogError(
-            QStringLiteral("The catalogue was made by a newer version of Catalog meanwhile."));
-    applySteps(db, version);
-    for (const char* extra : createExtras)
-        if (const QString statement = QString::fromLatin1(extra); isView(statement))
-            catalogdb::run(db,
-                           QStringLiteral("DROP VIEW IF EXISTS \"%1\"").arg(viewName(statement)));
-    runAll(db, std::begin(createExtras), std::end(createExtras));
-    catalogdb::run(db, QStringLiteral("PRAGMA user_version=%1").arg(catalogdb::SchemaVersion));
-    transaction.commit();
+QString shown(const QString& location) {
+    return catalogengine::displayName(location);
 }
 
 } // namespace
 
 namespace catalogdb {
 
-int resultCode(const QSqlError& error) {
-    // The driver reports extended codes; their low byte is the primary one.
-    return error.nativeErrorCode().toInt() & 0xff;
+QString connectionName(const QString& purpose) {
+    static std::atomic<int> counter{0};
+    return QStringLiteral("catalog-%1-%2").arg(purpose).arg(++counter);
+}
+
+int resultCode(const QSqlError& error, const QSqlDriver* driver) {
+    return catalogengine::forDriver(driver).resultCode(error);
 }
 
 Failure failureOf(int code) {
     switch (code) {
-    case codeBusy:
-    case codeLocked:
+    case Busy:
+    case Locked:
         return Failure::InUse;
-    case codeReadOnly:
+    case ReadOnly:
         return Failure::ReadOnly;
-    case codeFull:
+    case Full:
         return Failure::DiskFull;
-    case codeCorrupt:
-    case codeNotADatabase:
+    case Corrupt:
+    case NotADatabase:
         return Failure::Damaged;
+    case Unreachable:
+        return Failure::Unreachable;
     default:
         return Failure::Other;
     }
@@ -329,16 +55,18 @@ QString unreadableMessage(const QString& path, const CatalogError& error) {
                              ? QStringLiteral("The catalogue \"%1\" is damaged: it cannot be "
                                               "read completely.")
                              : QStringLiteral("The catalogue \"%1\" cannot be read completely.");
+    if (catalogengine::isServer(path))
+        return QStringLiteral("%1\n\n%2").arg(what.arg(shown(path)), error.message());
     const QString backup = backupPath(path);
     const QString rescue =
         QFileInfo(backup).isFile()
             ? QStringLiteral("Its backup from the last compaction is \"%1\": choose that "
                              "file (or a copy of it) to go on.")
-                  .arg(nativePath(backup))
+                  .arg(shown(backup))
             : QStringLiteral("There is no backup of it (compacting a catalogue backs it up to "
                              "\"%1\").")
-                  .arg(nativePath(backup));
-    return QStringLiteral("%1\n%2\n\n%3").arg(what.arg(nativePath(path)), rescue, error.message());
+                  .arg(shown(backup));
+    return QStringLiteral("%1\n%2\n\n%3").arg(what.arg(shown(path)), rescue, error.message());
 }
 
 QString plainMessage(const QString& path, const CatalogError& error) {
@@ -347,33 +75,41 @@ QString plainMessage(const QString& path, const CatalogError& error) {
     case Failure::InUse:
         return QStringLiteral("The catalogue \"%1\" is busy: another window or program is "
                               "writing to it (a scan, perhaps). Try again in a moment.")
-            .arg(nativePath(path));
+            .arg(shown(path));
     case Failure::ReadOnly:
-        return QStringLiteral("The catalogue \"%1\" is read-only.").arg(nativePath(path));
+        return QStringLiteral("The catalogue \"%1\" is read-only.").arg(shown(path));
     case Failure::DiskFull:
         return QStringLiteral("The disk holding the catalogue \"%1\" is full. Make room on it "
                               "and try again.")
-            .arg(nativePath(path));
+            .arg(shown(path));
     case Failure::Damaged:
         return unreadableMessage(path, error);
+    case Failure::Unreachable:
+        return error.message();
     case Failure::Other:
         break;
     }
     return QStringLiteral("The catalogue \"%1\" could not be changed.\n%2")
-        .arg(nativePath(path), error.message());
+        .arg(shown(path), error.message());
 }
 
 void exec(QSqlQuery& query) {
     if (!query.exec())
         throw CatalogError(
             QStringLiteral("%1\n%2").arg(query.lastQuery(), query.lastError().text()),
-            resultCode(query.lastError()));
+            resultCode(query.lastError(), query.driver()));
 }
 
 void exec(QSqlQuery& query, const QString& statement) {
     if (!query.exec(statement))
         throw CatalogError(QStringLiteral("%1\n%2").arg(statement, query.lastError().text()),
-                           resultCode(query.lastError()));
+                           resultCode(query.lastError(), query.driver()));
+}
+
+void prepareStatement(QSqlQuery& query, const QString& statement) {
+    if (!query.prepare(statement))
+        throw CatalogError(QStringLiteral("%1\n%2").arg(statement, query.lastError().text()),
+                           resultCode(query.lastError(), query.driver()));
 }
 
 QSqlQuery run(const QSqlDatabase& db, const QString& statement, const QVariantList& values) {
@@ -384,7 +120,7 @@ QSqlQuery run(const QSqlDatabase& db, const QString& statement, const QVariantLi
     }
     if (!query.prepare(statement))
         throw CatalogError(QStringLiteral("%1\n%2").arg(statement, query.lastError().text()),
-                           resultCode(query.lastError()));
+                           resultCode(query.lastError(), query.driver()));
     for (const QVariant& value : values)
         query.addBindValue(value);
     exec(query);
@@ -392,84 +128,26 @@ QSqlQuery run(const QSqlDatabase& db, const QString& statement, const QVariantLi
 }
 
 Preparation prepare(const QString& path, PageCheck pages) {
-    Preparation result;
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile()) {
-        result.error = QStringLiteral("\"%1\" is not a file.").arg(nativePath(path));
-        return result;
-    }
-    try {
-        const bool isNew = !info.exists() || info.size() == 0;
-        if (isNew && createCatalogue(path)) {
-            result.ok = result.created = true;
-            return result;
-        }
-        Examined found = examine(path, pages);
-        // No tables yet: another program is making this catalogue right now (its tables may
-        // still be in its log only), or it is an empty database. Make it, or wait for it.
-        if (found.noSchema) {
-            if (createCatalogue(path)) {
-                result.ok = result.created = true;
-                return result;
-            }
-            found = examine(path, pages);
-        }
-        result.error = found.why;
-        if (!result.error.isEmpty())
-            return result;
-        // A catalogue of this version has its views and indexes: opening it writes nothing.
-        // One on a read-only disk is read as it is.
-        if (found.version != SchemaVersion || !found.viewsAsDefined) {
-            try {
-                upgradeCatalogue(path);
-            } catch (const CatalogError& e) {
-                if (failureOf(e.code()) != Failure::ReadOnly)
-                    throw;
-            }
-        }
-    } catch (const CatalogError& e) {
-        result.error = QStringLiteral("The catalogue \"%1\" cannot be opened.\n%2")
-                           .arg(nativePath(path), e.message());
-        return result;
-    }
-    result.ok = true;
-    return result;
+    return catalogengine::forLocation(path).prepare(path, pages);
 }
 
 void checkPages(const QString& path) {
-    // SQLite's own interface: a Qt connection belongs to the thread that made it.
-    sqlite3* opened = nullptr;
-    const int code = sqlite3_open_v2(QFile::encodeName(path).constData(), &opened,
-                                     SQLITE_OPEN_READWRITE, nullptr);
-    const std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)> db(opened, sqlite3_close_v2);
-    const auto fail = [&db](int result) {
-        throw CatalogError(
-            QString::fromUtf8(db ? sqlite3_errmsg(db.get()) : sqlite3_errstr(result)),
-            result & 0xff);
-    };
-    if (code != SQLITE_OK)
-        fail(code);
-    sqlite3_busy_timeout(db.get(), 5000);
-    sqlite3_stmt* prepared = nullptr;
-    if (const int result =
-            sqlite3_prepare_v2(db.get(), "PRAGMA quick_check(1)", -1, &prepared, nullptr);
-        result != SQLITE_OK)
-        fail(result);
-    const std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)> statement(prepared,
-                                                                               sqlite3_finalize);
-    const int result = sqlite3_step(statement.get());
-    if (result != SQLITE_ROW)
-        fail(result);
-    const auto* verdict = reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), 0));
-    if (!verdict || qstrcmp(verdict, "ok") != 0)
-        throw CatalogError(QString::fromUtf8(verdict), codeCorrupt);
+    catalogengine::forLocation(path).checkPages(path);
+}
+
+bool holdsCatalogue(const QString& location) {
+    if (!catalogengine::isServer(location))
+        return QFileInfo(location).isFile() && QFileInfo(location).size() > 0;
+    CatalogConnection connection(location, "probe");
+    return !connection.isOpen() ||
+           connection.db().tables().contains(QStringLiteral("tracks"), Qt::CaseInsensitive);
 }
 
 qint64 countTracks(const QString& path, QString* error) {
     // Opening would create a missing file: the probe never makes a catalogue.
-    if (!QFileInfo(path).isFile()) {
+    if (!catalogengine::mayExist(path)) {
         if (error)
-            *error = QStringLiteral("The catalogue \"%1\" is not there.").arg(nativePath(path));
+            *error = QStringLiteral("The catalogue \"%1\" is not there.").arg(shown(path));
         return -1;
     }
     try {
@@ -488,9 +166,10 @@ qint64 countTracks(const QString& path, QString* error) {
 } // namespace catalogdb
 
 CatalogConnection::CatalogConnection(const QString& path, const QString& purpose)
-    : m_name(uniqueConnectionName(purpose)), m_path(path) {
-    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", m_name);
-    db.setDatabaseName(path);
+    : m_name(catalogdb::connectionName(purpose)), m_path(path) {
+    const CatalogEngine& engine = catalogengine::forLocation(path);
+    QSqlDatabase db = QSqlDatabase::addDatabase(engine.driverName(), m_name);
+    m_unusable = engine.configure(db, path);
     reopen();
 }
 
@@ -503,11 +182,16 @@ bool CatalogConnection::reopen() {
     QSqlDatabase db = this->db();
     if (db.isOpen())
         return true;
-    if (!db.open()) {
-        m_error = db.lastError().text();
+    if (!m_unusable.isEmpty()) {
+        m_error = m_unusable;
         return false;
     }
-    applyPragmas(db);
+    const CatalogEngine& engine = catalogengine::forLocation(m_path);
+    if (!db.open()) {
+        m_error = engine.openFailure(m_path, db.lastError());
+        return false;
+    }
+    engine.tune(db);
     m_error.clear();
     return true;
 }
@@ -519,13 +203,16 @@ void CatalogConnection::close() {
 }
 
 Transaction::Transaction(QSqlDatabase db, Mode mode) : m_db(db) {
+    const CatalogEngine& engine = catalogengine::forConnection(m_db);
     if (mode == Mode::Immediate) {
-        QSqlQuery begin(m_db);
-        catalogdb::exec(begin, "BEGIN IMMEDIATE");
-    } else if (!m_db.transaction()) {
-        throw CatalogError(QStringLiteral("BEGIN\n%1").arg(m_db.lastError().text()),
-                           catalogdb::resultCode(m_db.lastError()));
+        engine.beginWriting(m_db);
+        return;
     }
+    if (!m_db.transaction())
+        throw CatalogError(QStringLiteral("BEGIN\n%1").arg(m_db.lastError().text()),
+                           catalogdb::resultCode(m_db.lastError(), m_db.driver()));
+    if (mode == Mode::Snapshot)
+        engine.readOneState(m_db);
 }
 
 Transaction::~Transaction() {
@@ -536,6 +223,6 @@ Transaction::~Transaction() {
 void Transaction::commit() {
     if (!m_db.commit())
         throw CatalogError(QStringLiteral("COMMIT\n%1").arg(m_db.lastError().text()),
-                           catalogdb::resultCode(m_db.lastError()));
+                           catalogdb::resultCode(m_db.lastError(), m_db.driver()));
     m_done = true;
 }

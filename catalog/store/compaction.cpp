@@ -59,6 +59,7 @@ QString describe(const CatalogError& error, const QString& dbPath) {
             .arg(nativePath(dbPath), error.message());
     case catalogdb::Failure::Damaged:
         return catalogdb::unreadableMessage(dbPath, error);
+    case catalogdb::Failure::Unreachable:
     case catalogdb::Failure::Other:
         break;
     }
@@ -78,7 +79,8 @@ public:
         db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=2000");
         try {
             if (!db.open())
-                throw CatalogError(db.lastError().text(), catalogdb::resultCode(db.lastError()));
+                throw CatalogError(db.lastError().text(),
+                                   catalogdb::resultCode(db.lastError(), db.driver()));
             catalogdb::run(db, "PRAGMA locking_mode=EXCLUSIVE");
             catalogdb::run(db, "BEGIN EXCLUSIVE");
             catalogdb::run(db, "COMMIT");

@@ -5,21 +5,14 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-namespace {
-
-bool hasTable(const QSqlDatabase& db, const QString& table) {
-    QSqlQuery q = catalogdb::run(
-        db, "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = ?", {table});
-    return q.next() && q.value(0).toInt() > 0;
-}
-
-} // namespace
-
 void saveDiskVolume(const QSqlDatabase& db, qint64 diskId, const VolumeIdentity& volume,
                     const QDateTime& scannedAt) {
     catalogdb::run(db,
-                   "INSERT OR REPLACE INTO DiskVolumes (DiskID, Label, Uuid, FileSystem, "
-                   "Capacity, ScannedAt) VALUES (?, ?, ?, ?, ?, ?)",
+                   "INSERT INTO DiskVolumes (DiskID, Label, Uuid, FileSystem, Capacity, "
+                   "ScannedAt) VALUES (?, ?, ?, ?, ?, ?) ON CONFLICT (DiskID) DO UPDATE SET "
+                   "Label = excluded.Label, Uuid = excluded.Uuid, FileSystem = "
+                   "excluded.FileSystem, Capacity = excluded.Capacity, ScannedAt = "
+                   "excluded.ScannedAt",
                    {diskId, catalogdb::textOrEmpty(volume.label),
                     catalogdb::textOrEmpty(volume.uuid), catalogdb::textOrEmpty(volume.fileSystem),
                     volume.capacity, scannedAt.toUTC().toString(Qt::ISODateWithMs)});
@@ -37,13 +30,10 @@ std::vector<DiskVolume> loadDiskVolumes(const QSqlDatabase& db) {
         "SELECT DiskVolumes.DiskID, Disks.DiskName, Label, Uuid, FileSystem, Capacity, "
         "ScannedAt FROM DiskVolumes JOIN Disks ON Disks.DiskID = DiskVolumes.DiskID "
         "ORDER BY DiskVolumes.DiskID";
-    try {
-        catalogdb::exec(q, statement);
-    } catch (const CatalogError&) {
-        if (!hasTable(db, "DiskVolumes"))
-            return volumes;
-        throw;
-    }
+    // A catalogue on a read-only disk made before the table has none.
+    if (!db.tables().contains("DiskVolumes", Qt::CaseInsensitive))
+        return volumes;
+    catalogdb::exec(q, statement);
     while (q.next()) {
         DiskVolume disk;
         disk.diskId = q.value(0).toLongLong();
@@ -57,6 +47,6 @@ std::vector<DiskVolume> loadDiskVolumes(const QSqlDatabase& db) {
     }
     if (q.lastError().isValid())
         throw CatalogError(statement + "\n" + q.lastError().text(),
-                           catalogdb::resultCode(q.lastError()));
+                           catalogdb::resultCode(q.lastError(), q.driver()));
     return volumes;
 }

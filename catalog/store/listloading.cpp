@@ -1,8 +1,10 @@
 #include "listloading.h"
 
-#include "sqliterows.h"
+#include "catalogengine.h"
+#include "rowreader.h"
 #include "textarena.h"
 
+#include <QSqlDriver>
 #include <algorithm>
 
 namespace {
@@ -13,21 +15,23 @@ namespace {
 // The rows `table` holds at most, as far as it is worth making room for them ahead: identifiers
 // are given in ascending order, so the largest is about the count. Growing the list instead
 // would hold two copies of it at once.
-size_t expectedRows(const QSqlDatabase& db, const QString& table) {
+size_t expectedRows(const QSqlDatabase& db, const QString& table, const QString& id) {
     constexpr qint64 plausible = 1 << 24;
-    SqliteRows rows(db, "SELECT MAX(rowid) FROM " + table);
-    const qint64 largest = rows.next() ? rows.integer64(0) : 0;
+    const auto rows =
+        catalogengine::forConnection(db).rows(db, "SELECT MAX(" + id + ") FROM " + table);
+    const qint64 largest = rows->next() ? rows->integer64(0) : 0;
     return size_t(std::clamp<qint64>(largest, 0, plausible));
 }
 
 template <typename Record, typename Fill>
-void loadTable(const QSqlDatabase& db, const QString& table, std::vector<Record>& list, Fill fill) {
+void loadTable(const QSqlDatabase& db, const QString& table, const QString& id,
+               std::vector<Record>& list, Fill fill) {
     std::vector<Record> loaded;
-    loaded.reserve(expectedRows(db, table) + 1);
-    SqliteRows rows(db, "SELECT * FROM " + table);
-    while (rows.next()) {
+    loaded.reserve(expectedRows(db, table, id) + 1);
+    const auto rows = catalogengine::forConnection(db).rows(db, "SELECT * FROM " + table);
+    while (rows->next()) {
         Record& record = loaded.emplace_back();
-        fill(rows, record);
+        fill(*rows, record);
     }
     if (loaded.empty())
         return;
@@ -38,22 +42,19 @@ void loadTable(const QSqlDatabase& db, const QString& table, std::vector<Record>
 
 // A catalogue on a read-only disk made before these tables has none.
 void loadNameBytes(const QSqlDatabase& db, const QString& table, QHash<qint32, QByteArray>& bytes) {
-    {
-        SqliteRows exists(db, "SELECT 1 FROM sqlite_master WHERE name = '" + table + "'");
-        if (!exists.next())
-            return;
-    }
+    if (!db.tables().contains(table, Qt::CaseInsensitive))
+        return;
     QHash<qint32, QByteArray> loaded;
-    SqliteRows rows(db, "SELECT * FROM " + table);
-    while (rows.next())
-        loaded.insert(rows.integer(0), rows.blob(1));
+    const auto rows = catalogengine::forConnection(db).rows(db, "SELECT * FROM " + table);
+    while (rows->next())
+        loaded.insert(rows->integer(0), rows->blob(1));
     bytes.swap(loaded);
 }
 
 } // namespace
 
 void LoadDisks(const QSqlDatabase& db, DiskList& list) {
-    loadTable(db, "Disks", list, [](const SqliteRows& q, DiskRecord& r) {
+    loadTable(db, "Disks", "DiskID", list, [](const RowReader& q, DiskRecord& r) {
         r.DiskID = q.integer(0);
         r.DiskName = q.text(1);
         r.Drive = q.text(2);
@@ -62,7 +63,7 @@ void LoadDisks(const QSqlDatabase& db, DiskList& list) {
 
 void LoadDirs(const QSqlDatabase& db, DirList& list) {
     TextArena names;
-    loadTable(db, "Dirs", list, [&](const SqliteRows& q, DirRecord& r) {
+    loadTable(db, "Dirs", "DirID", list, [&](const RowReader& q, DirRecord& r) {
         r.DirID = q.integer(0);
         r.DiskID = q.integer(1);
         r.DirName = q.text(2, names);
@@ -75,7 +76,7 @@ void LoadDirs(const QSqlDatabase& db, DirList& list) {
 void LoadTracks(const QSqlDatabase& db, TrackList& list) {
     TextArena arena, names;
     TextPool durations(arena), artists(arena), albums(arena);
-    loadTable(db, "Tracks", list, [&](const SqliteRows& q, TrackRecord& r) {
+    loadTable(db, "Tracks", "TrackID", list, [&](const RowReader& q, TrackRecord& r) {
         r.TrackID = q.integer(0);
         r.DirID = q.integer(1);
         r.DiskID = q.integer(2);
@@ -88,6 +89,8 @@ void LoadTracks(const QSqlDatabase& db, TrackList& list) {
 }
 
 void LoadCatalog(const QSqlDatabase& db, CatalogLists& lists) {
+    // Programs scanning meanwhile add whole directories: one state shows each whole or not.
+    Transaction snapshot(db, Transaction::Mode::Snapshot);
     LoadDisks(db, lists.disks);
     LoadTracks(db, lists.tracks);
     LoadDirs(db, lists.dirs);

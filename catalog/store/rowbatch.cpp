@@ -16,6 +16,13 @@ RowBatch::~RowBatch() {
     }
     // A failed statement leaves the transaction open with the rows before it; an engine error
     // that rolled it back already leaves nothing to commit.
+    try {
+        if (beforeCommit)
+            beforeCommit();
+    } catch (const CatalogError&) {
+        m_db.rollback();
+        return;
+    }
     if (!m_db.commit())
         m_db.rollback();
     else if (onCommitted)
@@ -27,7 +34,7 @@ void RowBatch::begin() {
         return;
     if (!m_db.transaction())
         throw CatalogError(QStringLiteral("BEGIN\n%1").arg(m_db.lastError().text()),
-                           catalogdb::resultCode(m_db.lastError()));
+                           catalogdb::resultCode(m_db.lastError(), m_db.driver()));
     m_open.start();
 }
 
@@ -44,11 +51,18 @@ void RowBatch::commitOpen() {
     if (!m_open.isValid())
         return;
     m_open.invalidate();
+    try {
+        if (beforeCommit)
+            beforeCommit();
+    } catch (const CatalogError&) {
+        m_db.rollback();
+        throw;
+    }
     if (!m_db.commit()) {
         const QSqlError error = m_db.lastError();
         m_db.rollback();
         throw CatalogError(QStringLiteral("COMMIT\n%1").arg(error.text()),
-                           catalogdb::resultCode(error));
+                           catalogdb::resultCode(error, m_db.driver()));
     }
     if (onCommitted)
         onCommitted();

@@ -30,6 +30,9 @@ public:
     // Commits the open transaction, if any, held or not. Throws CatalogError.
     void finish();
 
+    // Called before each commit, the destructor's included: rows held back for a batch of
+    // their own go in now. May throw CatalogError.
+    std::function<void()> beforeCommit;
     // Called after each commit that succeeded, the destructor's included: the rows stored
     // since the last one are in the catalogue now.
     std::function<void()> onCommitted;

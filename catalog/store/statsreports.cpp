@@ -1,6 +1,7 @@
 #include "statsreports.h"
 
 #include "catalogdb.h"
+#include "catalogengine.h"
 
 namespace statsreports {
 
@@ -28,13 +29,14 @@ std::optional<QString> statementFor(const QString& name) {
     return std::nullopt;
 }
 
-QString measureStatement(const QString& reportStatement, const QStringList& columns) {
+QString measureStatement(const QString& reportStatement, const QStringList& columns,
+                         const CatalogEngine& engine) {
     QStringList parts{"count(*)"};
     for (const QString& column : columns)
-        parts << QStringLiteral("max(coalesce(max(length(%1)), 0), %2)")
-                     .arg(quoted(column))
-                     .arg(column.size());
-    return "SELECT " + parts.join(", ") + " FROM (" + reportStatement + ")";
+        parts << engine.greatest(
+            QStringLiteral("coalesce(max(length(CAST(%1 AS TEXT))), 0)").arg(quoted(column)),
+            QString::number(column.size()));
+    return "SELECT " + parts.join(", ") + " FROM (" + reportStatement + ") AS report";
 }
 
 Measurement measure(const QString& dbPath, const QString& reportStatement,
@@ -45,7 +47,9 @@ Measurement measure(const QString& dbPath, const QString& reportStatement,
         CatalogConnection connection(dbPath, "stats-measure");
         if (!connection.isOpen())
             throw CatalogError(connection.lastError());
-        QSqlQuery q = catalogdb::run(connection.db(), measureStatement(reportStatement, columns));
+        const QSqlDatabase db = connection.db();
+        QSqlQuery q = catalogdb::run(
+            db, measureStatement(reportStatement, columns, catalogengine::forConnection(db)));
         if (q.next()) {
             result.rows = q.value(0).toLongLong();
             for (int c = 0; c < columns.size(); ++c)

@@ -7,6 +7,8 @@
 #include <vector>
 
 // The four reports of the statistics window: each shows one stored query of the catalogue.
+class CatalogEngine;
+
 namespace statsreports {
 
 struct Report {
@@ -27,8 +29,9 @@ QString statement(int index);
 std::optional<QString> statementFor(const QString& name);
 
 // One pass over a report's rows that gives the row count followed by, for each column, the
-// length of its longest text (the column name counts as one of its texts).
-QString measureStatement(const QString& reportStatement, const QStringList& columns);
+// length of its longest text (the column name counts as one of its texts), in the engine's SQL.
+QString measureStatement(const QString& reportStatement, const QStringList& columns,
+                         const CatalogEngine& engine);
 
 struct Measurement {
     qint64 rows = 0;

@@ -1,0 +1,98 @@
+#include "catalogengine.h"
+#include "engines.h"
+#include "pgcopy.h"
+#include "serveraddress.h"
+#include "serverschema.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+// A catalogue in a PostgreSQL database, reached through Qt's driver; the list loader and the
+// scan's writer talk to libpq on the driver's own connection.
+using namespace catalogdb::codes;
+
+namespace {
+
+// Any number the program's own writers agree on: an immediate transaction waits for it.
+constexpr const char* writersLock = "SELECT pg_advisory_xact_lock(4348547)";
+
+} // namespace
+
+int serverResultCode(const QString& state) {
+    if (state.startsWith(QLatin1String("08")) || state.startsWith(QLatin1String("57P")))
+        return Unreachable;
+    if (state == QLatin1String("40P01") || state == QLatin1String("40001") ||
+        state == QLatin1String("55P03") || state == QLatin1String("55006") ||
+        state == QLatin1String("53300"))
+        return Busy;
+    if (state == QLatin1String("25006") || state == QLatin1String("42501"))
+        return ReadOnly;
+    if (state == QLatin1String("53100"))
+        return Full;
+    if (state == QLatin1String("XX001") || state == QLatin1String("XX002"))
+        return Corrupt;
+    return 1; // an error the program has no words of its own for
+}
+
+namespace {
+
+class ServerEngine : public CatalogEngine {
+public:
+    QString driverName() const override { return QStringLiteral("QPSQL"); }
+    QString configure(QSqlDatabase& db, const QString& location) const override {
+        return serveraddress::configure(db, location);
+    }
+    void tune(const QSqlDatabase&) const override {}
+    QString openFailure(const QString& location, const QSqlError& error) const override {
+        return serveraddress::connectionFailure(location, error.databaseText());
+    }
+    catalogdb::Preparation prepare(const QString& location, catalogdb::PageCheck) const override {
+        return serverschema::prepare(location);
+    }
+    void checkPages(const QString&) const override {
+        // The server checks its own pages as it reads them.
+    }
+    int resultCode(const QSqlError& error) const override {
+        if (error.type() == QSqlError::ConnectionError)
+            return Unreachable;
+        return serverResultCode(error.nativeErrorCode());
+    }
+    void beginWriting(const QSqlDatabase& db) const override {
+        catalogdb::run(db, "BEGIN");
+        catalogdb::run(db, writersLock);
+    }
+    void readOneState(const QSqlDatabase& db) const override {
+        catalogdb::run(db, "SET TRANSACTION ISOLATION LEVEL REPEATABLE READ");
+    }
+    std::unique_ptr<RowReader> rows(const QSqlDatabase& db,
+                                    const QString& statement) const override {
+        return std::make_unique<PgCopyRows>(db, statement);
+    }
+    std::unique_ptr<RowWriter> rowWriter(const QSqlDatabase& db, const QString& table,
+                                         const QStringList& columns) const override {
+        return std::make_unique<PgCopyWriter>(db, table, columns);
+    }
+    std::unique_ptr<LongWrite> beginLongWrite(const QSqlDatabase&) const override {
+        return std::make_unique<LongWrite>();
+    }
+    QString compact(const QString& location) const override {
+        return serverschema::vacuum(location);
+    }
+    QString compactionWords() const override {
+        return QStringLiteral("The catalogue is on a database server: compacting it asks the "
+                              "server to reclaim the room of deleted rows and to refresh its "
+                              "statistics (VACUUM (ANALYZE)). The server keeps its own backups; "
+                              "no backup file is made.");
+    }
+    QString greatest(const QString& a, const QString& b) const override {
+        return QStringLiteral("GREATEST(%1, %2)").arg(a, b);
+    }
+    void resumeCounters(const QSqlDatabase& db) const override { serverschema::resumeCounters(db); }
+};
+
+} // namespace
+
+const CatalogEngine& serverEngine() {
+    static const ServerEngine engine;
+    return engine;
+}
