@@ -6,6 +6,7 @@
 
 #include "catalogdb.h"
 #include "cataloglists.h"
+#include "cataloguecopy.h"
 #include "listloading.h"
 #include "programstate.h"
 #include "prompts.h"
@@ -98,9 +99,15 @@ double seconds(const QElapsedTimer& timer) {
     return static_cast<double>(timer.nsecsElapsed()) / 1e9;
 }
 
+// Figures of a server catalogue are printed beside the file's, under the same names with
+// "server_" before them.
+const char* prefix = "";
+
 void print(const char* name, double value) {
-    std::printf("%s %.4f\n", name, value);
+    std::printf("%s%s %.4f\n", prefix, name, value);
 }
+
+int measurePlayer(const QString& path, const QTemporaryDir& dir);
 
 } // namespace
 
@@ -123,7 +130,29 @@ int benchPlayer(const QStringList& options) {
         return 1;
     }
     std::printf("tracks %d\n", trackCount);
+    if (const int status = measurePlayer(path, dir); status != 0)
+        return status;
+    // --catalogue URI: the same catalogue copied to a server, measured the same way.
+    const int at = options.indexOf("--catalogue");
+    if (at < 0)
+        return 0;
+    const QString server = options.value(at + 1);
+    try {
+        QElapsedTimer copying;
+        copying.start();
+        cataloguecopy::copy(path, server, cataloguecopy::Target::Replace);
+        std::printf("server_copy_s %.4f\n", seconds(copying));
+    } catch (const CatalogError& e) {
+        std::fprintf(stderr, "player: %s\n", qPrintable(e.message()));
+        return 1;
+    }
+    prefix = "server_";
+    return measurePlayer(server, dir);
+}
 
+namespace {
+
+int measurePlayer(const QString& path, const QTemporaryDir& dir) {
     QElapsedTimer timer;
     {
         // The lists alone, freed again before the real start.
@@ -191,3 +220,5 @@ int benchPlayer(const QStringList& options) {
     delete player;
     return 0;
 }
+
+} // namespace

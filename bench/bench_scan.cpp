@@ -5,6 +5,7 @@
 #include "benchcases.h"
 
 #include "catalogdb.h"
+#include "catalogedits.h"
 #include "cataloger.h"
 #include "directorylist.h"
 #include "diskscanner.h"
@@ -258,5 +259,20 @@ int benchScan(const QStringList& options) {
     std::printf("ratio %.2f\n", scan / floor);
     std::printf("files_per_s %.0f\n", paths.size() / scan);
     std::printf("rss_mb %.1f\n", peakRssMb());
-    return scan < 0 ? 1 : 0;
+    // --catalogue URI: the same scan into a server catalogue, emptied first.
+    const int at = options.indexOf("--catalogue");
+    if (at < 0)
+        return scan < 0 ? 1 : 0;
+    const QString server = options.value(at + 1);
+    if (!catalogdb::prepare(server).ok)
+        return 1;
+    {
+        CatalogConnection connection(server, "bench");
+        catalogedits::emptyCatalogue(connection.db());
+    }
+    ::sync();
+    const double serverScan = scanSeconds(root, server, paths.size());
+    std::printf("server_scan_s %.3f\n", serverScan);
+    std::printf("server_to_file %.2f\n", serverScan / scan);
+    return scan < 0 || serverScan < 0 ? 1 : 0;
 }

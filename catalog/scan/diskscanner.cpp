@@ -38,7 +38,8 @@ DiskScanner::DiskScanner(const QSqlDatabase& db, qint64 diskId, const QString& v
     : m_db(db), m_diskId(diskId), m_volumeRoot(volumeRoot), m_reader(std::move(reader)),
       m_insertDir(db), m_insertTrack(db), m_insertDirBytes(db), m_insertTrackBytes(db),
       m_tracks(catalogengine::forConnection(db).rowWriter(db, "Tracks", trackColumns)) {
-    catalogdb::prepareStatement(m_insertDir, "INSERT INTO Dirs (DiskID, DirName) VALUES (?, ?)");
+    catalogdb::prepareStatement(m_insertDir,
+                                "INSERT INTO Dirs (DiskID, DirName) VALUES (?, ?) RETURNING DirID");
 }
 
 DiskScanner::~DiskScanner() = default;
@@ -191,7 +192,8 @@ qint64 DiskScanner::storeDirectory(const Directory& directory) {
     m_insertDir.addBindValue(below);
     catalogdb::exec(m_insertDir);
     ++m_pending.directories;
-    const qint64 dirId = m_insertDir.lastInsertId().toLongLong();
+    const qint64 dirId = m_insertDir.next() ? m_insertDir.value(0).toLongLong() : 0;
+    m_insertDir.finish();
     const QByteArray belowBytes = localBelow(directory.localPath, m_volumeRoot);
     if (QFile::encodeName(below) != belowBytes)
         storeNameBytes(m_insertDirBytes, "INSERT INTO DirNameBytes VALUES (?, ?)", dirId,

@@ -94,10 +94,11 @@ Copied copy(const QString& from, const QString& to, Target target) {
     Transaction writing(out, Transaction::Mode::Immediate);
     const qint64 held = disksIn(out);
     if (held > 0 && target == Target::MustBeEmpty)
-        throw CatalogError(QStringLiteral("The catalogue %1 holds %2 disks already: give "
-                                          "--replace to replace them with the copy.")
-                               .arg(catalogengine::displayName(to))
-                               .arg(held));
+        throw CatalogError(
+            QStringLiteral("The catalogue %1 holds %2 already: give "
+                           "--replace to replace them with the copy.")
+                .arg(catalogengine::displayName(to),
+                     held == 1 ? QStringLiteral("1 disk") : QStringLiteral("%1 disks").arg(held)));
     for (const CopiedTable& table : copiedTables)
         if (out.tables().contains(QString::fromLatin1(table.name), Qt::CaseInsensitive))
             catalogdb::run(out, QStringLiteral("DELETE FROM %1").arg(table.name));

@@ -69,14 +69,6 @@ void appendCell(QByteArray& line, const QVariant& value) {
     }
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return c >= 'A' && c <= 'F' ? c - 'A' + 10 : 0;
-}
-
 CatalogError errorOf(pg_conn* conn, const PGresult* result, const QString& statement) {
     const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
     const int code = PQstatus(conn) == CONNECTION_BAD
@@ -116,7 +108,7 @@ void endCopy(pg_conn* conn, const QString& statement) {
 pg_conn* pgConnection(const QSqlDatabase& db, const QString& statement) {
     const QVariant handle = db.isOpen() ? db.driver()->handle() : QVariant();
     pg_conn* conn = nullptr;
-    if (handle.isValid() && qstrcmp(handle.typeName(), "PGconn*") == 0)
+    if (handle.isValid() && qstrcmp(handle.typeName(), "pg_conn*") == 0)
         conn = *static_cast<pg_conn* const*>(handle.constData());
     if (!conn)
         throw CatalogError(statement + "\nThe catalogue is not open.",
@@ -180,16 +172,21 @@ void PgCopyRows::split(char* line, int size) {
         } else if (std::char_traits<char>::find(cell.data, size_t(cell.size), '\\')) {
             if (m_unescaped.size() <= escapedCells)
                 m_unescaped.resize(escapedCells + 1);
-            std::string& out = m_unescaped[escapedCells++];
+            std::string& out = m_unescaped[escapedCells];
             out.clear();
             for (int k = start; k < i; ++k)
                 out += line[k] == '\\' && k + 1 < i ? unescaped(line[++k]) : line[k];
-            cell.data = out.data();
-            cell.size = int(out.size());
+            cell.unescaped = int(escapedCells++);
         }
         m_cells.push_back(cell);
         start = i + 1;
     }
+    // Only now: growing the list of unescaped texts may have moved them.
+    for (Cell& cell : m_cells)
+        if (cell.unescaped >= 0) {
+            cell.data = m_unescaped[size_t(cell.unescaped)].data();
+            cell.size = int(m_unescaped[size_t(cell.unescaped)].size());
+        }
 }
 
 qint32 PgCopyRows::integer(int column) const {
@@ -210,15 +207,17 @@ QString PgCopyRows::text(int column) const {
 }
 
 QByteArray PgCopyRows::blob(int column) const {
-    // bytea in hex: "\x" and two digits a byte.
+    // The cell is bytea's text form, hex or escaped as the session's bytea_output says.
     const Cell& cell = m_cells.at(size_t(column));
-    QByteArray bytes;
-    if (!cell.data || cell.size < 2 || cell.data[0] != '\\' || cell.data[1] != 'x')
-        return bytes;
-    bytes.reserve((cell.size - 2) / 2);
-    for (int i = 2; i + 1 < cell.size; i += 2)
-        bytes += char(hexValue(cell.data[i]) << 4 | hexValue(cell.data[i + 1]));
-    return bytes;
+    if (!cell.data)
+        return {};
+    const std::string text(cell.data, size_t(cell.size));
+    size_t size = 0;
+    unsigned char* bytes =
+        PQunescapeBytea(reinterpret_cast<const unsigned char*>(text.c_str()), &size);
+    const QByteArray result(reinterpret_cast<const char*>(bytes), bytes ? qsizetype(size) : 0);
+    PQfreemem(bytes);
+    return result;
 }
 
 QString PgCopyRows::text(int column, TextArena& arena) const {

@@ -31,6 +31,7 @@ private:
     struct Cell {
         const char* data = nullptr; // null for NULL
         int size = 0;
+        int unescaped = -1; // its text in m_unescaped, when it held escapes
     };
     void split(char* line, int size);
     void finish();

@@ -36,13 +36,29 @@ int serverResultCode(const QString& state) {
 
 namespace {
 
+// A scan's many small commits do not each wait for the server's disk, as a file's do not wait
+// for its own: a crash of the server may lose the last of them, never leave half of one.
+class UnsyncedCommits : public LongWrite {
+public:
+    explicit UnsyncedCommits(const QSqlDatabase& db) : m_db(db) {
+        QSqlQuery(m_db).exec("SET synchronous_commit TO OFF");
+    }
+    ~UnsyncedCommits() override { QSqlQuery(m_db).exec("SET synchronous_commit TO ON"); }
+
+private:
+    QSqlDatabase m_db;
+};
+
 class ServerEngine : public CatalogEngine {
 public:
     QString driverName() const override { return QStringLiteral("QPSQL"); }
     QString configure(QSqlDatabase& db, const QString& location) const override {
         return serveraddress::configure(db, location);
     }
-    void tune(const QSqlDatabase&) const override {}
+    void tune(const QSqlDatabase& db) const override {
+        // The server's notices (a view dropped that was not there) are not for the person.
+        QSqlQuery(db).exec("SET client_min_messages TO WARNING");
+    }
     QString openFailure(const QString& location, const QSqlError& error) const override {
         return serveraddress::connectionFailure(location, error.databaseText());
     }
@@ -72,8 +88,8 @@ public:
                                          const QStringList& columns) const override {
         return std::make_unique<PgCopyWriter>(db, table, columns);
     }
-    std::unique_ptr<LongWrite> beginLongWrite(const QSqlDatabase&) const override {
-        return std::make_unique<LongWrite>();
+    std::unique_ptr<LongWrite> beginLongWrite(const QSqlDatabase& db) const override {
+        return std::make_unique<UnsyncedCommits>(db);
     }
     QString compact(const QString& location) const override {
         return serverschema::vacuum(location);

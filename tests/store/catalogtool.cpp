@@ -7,6 +7,10 @@
 //   catalog_tool [--as-nobody] volumes PATH             prepares PATH and prints how many disks
 //                                                      have a stored volume ("2 volumes"), or
 //                                                      why it cannot
+//   catalog_tool load PATH UNTIL                       loads the lists again and again until the
+//                                                      file UNTIL exists, and prints what it met
+//                                                      that no single state of the catalogue
+//                                                      holds (a track without its directory)
 //   catalog_tool full-disk PATH WHEN                    compacts a copy of PATH on a small disk of
 //                                                      its own that fills up before the compact
 //                                                      copy (WHEN "before") or before the backup
@@ -18,6 +22,9 @@
 #include "catalogdb.h"
 #include "compaction.h"
 #include "diskvolumes.h"
+#include "listloading.h"
+
+#include <QSet>
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -82,6 +89,36 @@ int countVolumes(const QString& path) {
         return report(e.message());
     }
     return 0;
+}
+
+// Each load is one state of the catalogue: every track's directory and disk are in it.
+QString loadRepeatedly(const QString& path, const QString& until) {
+    CatalogConnection connection(path, "tool");
+    if (!connection.isOpen())
+        return connection.lastError();
+    int loads = 0;
+    do {
+        CatalogLists lists;
+        try {
+            LoadCatalog(connection.db(), lists);
+        } catch (const CatalogError& e) {
+            return e.message();
+        }
+        QSet<qint32> dirs, disks;
+        for (const DirRecord& dir : lists.dirs)
+            dirs.insert(dir.DirID);
+        for (const DiskRecord& disk : lists.disks)
+            disks.insert(disk.DiskID);
+        for (const TrackRecord& track : lists.tracks)
+            if (track.TrackID && (!dirs.contains(track.DirID) || !disks.contains(track.DiskID)))
+                return QStringLiteral("track %1 without its directory %2 or disk %3 (load %4)")
+                    .arg(track.TrackID)
+                    .arg(track.DirID)
+                    .arg(track.DiskID)
+                    .arg(loads);
+        ++loads;
+    } while (!QFileInfo::exists(until));
+    return loads > 1 ? QString() : QStringLiteral("loaded only once");
 }
 
 bool dropRoot() {
@@ -195,6 +232,8 @@ int main(int argc, char** argv) {
         return report(compaction::compact(path));
     if (command == "volumes" && args.size() == 2)
         return countVolumes(path);
+    if (command == "load" && args.size() == 3)
+        return report(loadRepeatedly(path, args[2]));
     QTextStream(stderr)
         << "usage: catalog_tool [--as-nobody] write|prepare|compact|volumes PATH ... or "
            "catalog_tool full-disk PATH before|before-backup\n";
