@@ -41,5 +41,6 @@ for lib in $(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
     [ -e "$work/root/usr/lib/$lib" ] || check "$lib" "$lib"
 done
 check "qt6/plugins/sqldrivers/libqsqlite.so" "Qt's SQLite driver"
+check "qt6/plugins/sqldrivers/libqsqlpsql.so" "Qt's PostgreSQL driver"
 [ $status -eq 0 ] && echo "the package brings everything the program loads"
 exit $status
