@@ -246,16 +246,20 @@ private slots:
     }
     void cleanup() { server_.reset(); }
 
-    // Two programs scan while a third loads the lists again and again: every row arrives,
-    // and each load is one state of the catalogue.
+    // One program scans a new disk and another replaces a disk's rows, again and again,
+    // while a third loads the lists: every row arrives, and each load is one state of the
+    // catalogue (never the tracks before a replace with the directories after it).
     void programsAtOnceKeepEveryRow() {
         const QString root = writeTree(600);
         const QString done = dir_->filePath("done");
-        QVERIFY(catalogdb::prepare(server_->uri()).ok);
-        auto loader = start(CATALOG_TOOL, {"load", server_->uri(), done});
         auto first = start(CATALOG_PROGRAM, scan(root, "A"));
-        auto second = start(CATALOG_PROGRAM, scan(root, "B"));
         QCOMPARE(finished(*first), QString());
+        auto loader = start(CATALOG_TOOL, {"load", server_->uri(), done});
+        auto second = start(CATALOG_PROGRAM, scan(root, "B"));
+        for (int round = 0; round < 6; ++round) {
+            auto replacing = start(CATALOG_PROGRAM, scan(root, "A") << "--replace");
+            QCOMPARE(finished(*replacing), QString());
+        }
         QCOMPARE(finished(*second), QString());
         QFile(done).open(QIODevice::WriteOnly);
         QCOMPARE(finished(*loader), QString());
