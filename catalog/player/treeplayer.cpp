@@ -68,7 +68,7 @@ std::optional<double> twipsSetting(const SettingsStore& settings, const QString&
 
 TreePlayer::TreePlayer(ProgramState& state, QWidget* parent)
     : QMainWindow(parent), m_state(state), m_trackLookup(state.lists.tracks),
-      m_trackGroups(state.lists.tracks) {
+      m_trackGroups(state.lists.tracks), m_search(state.lists.tracks, state.lists.dirs) {
     setWindowTitle("Player");
     setAttribute(Qt::WA_DeleteOnClose);
     buildControls();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogmodels.h"
+#include "catalogsearch.h"
 #include "panefold.h"
 #include "playerstrip.h"
 #include "trackgroups.h"
@@ -230,6 +231,7 @@ private:
     QPointer<CopyJob> m_copy;  // the copy under way, if any
     TrackLookup m_trackLookup;
     TrackGroups m_trackGroups;
+    CatalogSearch m_search;
     std::unique_ptr<MediaPlayer> m_player;
     // What was handed to the embedded player: the track list of that moment, the row started
     // (1-based) and, when a play list was opened, each of its entries' row (1-based).

@@ -19,13 +19,13 @@ void TreePlayer::runSearch() {
     const QString text = txtSearch->text();
     const TrackList& tracks = m_state.lists.tracks;
     if (m_resultsAreTags) {
-        resultIndex = searchTrackTags(tracks, text);
+        resultIndex = m_search.trackTags(text);
         resultsModel->setTags(tracks, resultIndex);
     } else if (m_resultsAreTracks) {
-        resultIndex = searchTrackNames(tracks, text);
+        resultIndex = m_search.trackNames(text);
         resultsModel->setTrackNames(tracks, resultIndex);
     } else {
-        resultIndex = searchDirNames(m_state.lists.dirs, text);
+        resultIndex = m_search.dirNames(text);
         resultsModel->setDirNames(m_state.lists.dirs, resultIndex);
     }
     StatusBar1->setPanelText(1, QStringLiteral("Found %1 items.").arg(resultsModel->rowCount()));
