@@ -103,6 +103,7 @@ int main(int argc, char* argv[]) {
     QtPrompts prompts;
     SettingsStore settings(work.filePath("settings.ini"));
     ProgramState state(prompts, settings);
+    state.dataDir = work.filePath("data");
     state.DBPath = work.filePath("catalog.mdb");
     state.CdDrive = "/";
     state.endProgram = [] {};
