@@ -4,7 +4,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -141,6 +143,29 @@ private Q_SLOTS:
         dismissNextBox(Dismiss::Escape);
         QCOMPARE(prompts.input("Directory to Create:", "Get Directory Name", "MP3"),
                  std::optional<QString>());
+    }
+
+    // A name typed without the extension gets it; Esc gives no file.
+    void saveFileAddsTheExtensionOrGivesNothing() {
+        QtPrompts prompts;
+        QTemporaryDir dir;
+        const std::function<void()> answer = [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) {
+                QTimer::singleShot(0, answer);
+                return;
+            }
+            QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+            QCOMPARE(dialog->windowTitle(), QString("Save Play List"));
+            dialog->setDirectory(dir.path());
+            dialog->selectFile("mix");
+            static_cast<QDialog*>(dialog)->accept(); // QFileDialog hides it
+        };
+        QTimer::singleShot(0, answer);
+        QCOMPARE(prompts.saveFile("Save Play List", "*.m3u8 *.m3u", "m3u8"),
+                 dir.filePath("mix.m3u8"));
+        dismissNextBox(Dismiss::Escape);
+        QCOMPARE(prompts.saveFile("Save Play List", "*.m3u8 *.m3u", "m3u8"), QString());
     }
 };
 

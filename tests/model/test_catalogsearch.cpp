@@ -96,12 +96,8 @@ private slots:
     }
 
     void foldingReadsLettersWithoutMarks() {
-        QCOMPARE(searchFolded(QString("\u00C5ngstr\u00F6m")), QString("angstrom"));
-        QCOMPARE(searchFolded(QString("\u212Bngstr\u00D6m")),
-                 QString("angstrom")); // the Angstrom sign
-        QCOMPARE(searchFolded(QString("D\u00C9J\u00C0 VU")), QString("deja vu"));
-        QCOMPARE(searchFolded(QString("\u041C\u0438\u0440")),
-                 QString("\u043C\u0438\u0440"));                       // Cyrillic case
+        QCOMPARE(searchFolded(u"\u212Bngstr\u00D6m"), QString("angstrom")); // the Angstrom sign
+        QCOMPARE(searchFolded(u"\u041C\u0438\u0440"), QString("\u043C\u0438\u0440"));
         QCOMPARE(searchFolded(QString("A\U0001D400")), QString("aa")); // beyond 16 bits
     }
 
