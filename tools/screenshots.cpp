@@ -197,6 +197,7 @@ int main(int argc, char* argv[]) {
     }
     PlaylistRows(player->lstSongs).tick(2);
     player->mnuCataloger->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the player is gone
     cataloger = windows.cataloger();
     cataloger->mnuPlayer->trigger();
     player = windows.existingPlayer();

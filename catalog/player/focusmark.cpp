@@ -42,7 +42,9 @@ void FocusMark::place() {
         hide();
         return;
     }
-    setGeometry(m_marked->geometry());
+    // One pixel beyond the control on each side: the line covers the control's own frame
+    // rather than its first row.
+    setGeometry(m_marked->geometry().adjusted(-1, -1, 1, 1));
     raise();
     show();
 }
