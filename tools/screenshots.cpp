@@ -224,6 +224,7 @@ int main(int argc, char* argv[]) {
     for (const TrackRecord& track : state.lists.tracks)
         if (track.TrackID != 0)
             rows.append({track.TrackID, track.TrackName, track.TrackName});
+    player->UpdateTrackduration();
     state.TargetDir = work.filePath("copies");
     QDir().mkpath(state.TargetDir);
     // The disk is not in its drive when the copy asks for it, and comes in a moment later:

@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr int LineWidth = 2;
+constexpr int LineWidth = 3;
 
 } // namespace
 
