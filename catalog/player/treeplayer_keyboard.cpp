@@ -44,7 +44,7 @@ private:
 
 void TreePlayer::connectKeyboard() {
     // Reading order: the search panel, the results, the tree and its tracks, the play list,
-    // and the player's controls beneath.
+    // and the player's strip beneath (Space plays there) with its controls.
     const std::vector<QWidget*> order = {optSearch[0],
                                          optSearch[1],
                                          optSearch[2],
@@ -54,12 +54,14 @@ void TreePlayer::connectKeyboard() {
                                          trDirs,
                                          lstFiles,
                                          lstSongs,
+                                         MediaPlayer1,
                                          MediaPlayer1->playButton,
                                          MediaPlayer1->stopButton,
                                          MediaPlayer1->seekBar,
                                          MediaPlayer1->volumeBar};
     for (size_t i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
+    txtSearch->setFocus(); // where a person starts: typing what to find
     focusMark = new FocusMark(this);
     new DownKey(txtSearch, [this] { enterResults(); });
 }

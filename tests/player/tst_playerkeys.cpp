@@ -100,15 +100,13 @@ private slots:
     void cleanup() { rig_.reset(); }
 
     void tabFollowsReadingOrder() {
-        w->txtSearch->setFocus();
-        for (QWidget* next :
-             {static_cast<QWidget*>(w->btnSearch), static_cast<QWidget*>(w->lstResults),
-              static_cast<QWidget*>(w->trDirs), static_cast<QWidget*>(w->lstFiles),
-              static_cast<QWidget*>(w->lstSongs),
-              static_cast<QWidget*>(w->MediaPlayer1->playButton),
-              static_cast<QWidget*>(w->MediaPlayer1->stopButton),
-              static_cast<QWidget*>(w->MediaPlayer1->seekBar),
-              static_cast<QWidget*>(w->MediaPlayer1->volumeBar)}) {
+        QCOMPARE(QApplication::focusWidget(), w->txtSearch); // where the window starts
+        const PlayerStrip* strip = w->MediaPlayer1;
+        const QList<QWidget*> order = {w->btnSearch,      w->lstResults,     w->trDirs,
+                                       w->lstFiles,       w->lstSongs,       w->MediaPlayer1,
+                                       strip->playButton, strip->stopButton, strip->seekBar,
+                                       strip->volumeBar};
+        for (QWidget* next : order) {
             if (!next->isEnabled())
                 continue; // stop and seek while nothing is loaded
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
