@@ -46,6 +46,10 @@ public:
         std::fprintf(stderr, "player: unexpected file dialog: %s\n", qPrintable(title));
         return {};
     }
+    QString saveFile(const QString& title, const QString& filter,
+                     const QString& extension) override {
+        return openFile(title, filter, extension);
+    }
 };
 
 } // namespace
@@ -168,6 +172,7 @@ int measurePlayer(const QString& path, const QTemporaryDir& dir) {
     settings.set("DB", path);
     settings.set("Drive", "/");
     ProgramState state(prompts, settings);
+    state.dataDir = dir.filePath("data");
     state.endProgram = [] {};
     Windows windows(state);
     state.windows = &windows;

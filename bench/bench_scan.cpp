@@ -42,6 +42,7 @@ public:
         return std::nullopt;
     }
     QString openFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
 };
 
 // About 20 files a directory, three levels deep; a mix of CBR and VBR, ID3v1 and ID3v2.

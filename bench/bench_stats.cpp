@@ -30,6 +30,7 @@ public:
         return std::nullopt;
     }
     QString openFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
 };
 
 // Wall-clock seconds since `timer` started, and this process's processor seconds since

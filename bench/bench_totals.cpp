@@ -51,6 +51,7 @@ int benchTotals(const QStringList& options) {
     SettingsStore settings(dir.filePath("catalog.ini"));
     ProgramState state(prompts, settings);
     state.endProgram = [] {};
+    state.dataDir = dir.filePath("data");
     TreePlayer player(state);
 
     std::vector<TrackItem> items;

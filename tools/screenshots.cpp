@@ -103,6 +103,7 @@ int main(int argc, char* argv[]) {
     QtPrompts prompts;
     SettingsStore settings(work.filePath("settings.ini"));
     ProgramState state(prompts, settings);
+    state.dataDir = work.filePath("data");
     state.DBPath = work.filePath("catalog.mdb");
     state.CdDrive = "/";
     state.endProgram = [] {};
@@ -180,6 +181,34 @@ int main(int argc, char* argv[]) {
     save(player, out.filePath("player-maximized.png"));
     player->resize(1100, 700);
 
+    // A search typed without accents finds the names written with them; the first result shown.
+    player->txtSearch->setText("cafe");
+    player->runSearch();
+    player->lstResults->setFocus();
+    player->lstResults->setCurrentIndex(player->resultsModel->index(0, 0));
+    save(player, out.filePath("player-accents.png"));
+
+    // A play list of two directories, one row ticked, comes back when the player window opens
+    // again after the cataloguing window.
+    for (const int dir : {0, 1}) {
+        player->trDirs->setCurrentIndex(player->treeModel->index(dir, 0, disk));
+        player->Tree_Click();
+        player->mnuAddVolume->trigger();
+    }
+    PlaylistRows(player->lstSongs).tick(2);
+    player->mnuCataloger->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the player is gone
+    cataloger = windows.cataloger();
+    cataloger->mnuPlayer->trigger();
+    player = windows.existingPlayer();
+    if (!player)
+        return 1;
+    player->resize(1100, 700);
+    player->lstSongs->setFocus();
+    player->lstSongs->setCurrentRow(3);
+    save(player, out.filePath("player-playlist.png"));
+    player->mnuClear->trigger();
+
     windows.showStats();
     {
         QEventLoop measured;
@@ -195,6 +224,7 @@ int main(int argc, char* argv[]) {
     for (const TrackRecord& track : state.lists.tracks)
         if (track.TrackID != 0)
             rows.append({track.TrackID, track.TrackName, track.TrackName});
+    player->UpdateTrackduration();
     state.TargetDir = work.filePath("copies");
     QDir().mkpath(state.TargetDir);
     // The disk is not in its drive when the copy asks for it, and comes in a moment later:

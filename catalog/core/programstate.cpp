@@ -17,6 +17,7 @@
 
 ProgramState::ProgramState(Prompts& prompts_, SettingsStore& settings_)
     : prompts(prompts_), settings(settings_), tempPlaylistDir(defaultTempPlaylistDir()),
+      dataDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)),
       mountedVolumes(mountedvolumes::list), endProgram([] { QCoreApplication::exit(0); }) {}
 
 ProgramState::~ProgramState() = default;

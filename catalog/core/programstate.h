@@ -49,6 +49,8 @@ public:
 
     // Where the program's temporary play lists live.
     QString tempPlaylistDir;
+    // The program's data folder: the play list is kept there from one run to the next.
+    QString dataDir;
     // The lists this program wrote there: its end removes these only, since another program
     // of the user may still be playing its own.
     QStringList tempPlayLists;

@@ -35,4 +35,8 @@ public:
     // cancelled. `filter` is a pattern such as "*.mdb"; `defaultExtension` is added to a bare name.
     virtual QString openFile(const QString& title, const QString& filter,
                              const QString& defaultExtension) = 0;
+    // A file to write, the person having agreed to replace it if it exists; empty when
+    // cancelled. `defaultExtension` is added to a name typed without one.
+    virtual QString saveFile(const QString& title, const QString& filter,
+                             const QString& defaultExtension) = 0;
 };

@@ -67,6 +67,15 @@ Prompts::Answer cautiousAnswer(Prompts::Buttons buttons) {
     }
 }
 
+// The kind of file a filter names, for the dialog's list of filters.
+QString filterKind(const QString& filter) {
+    if (filter.endsWith(".mdb"))
+        return QStringLiteral("Catalogue");
+    if (filter.contains(".m3u"))
+        return QStringLiteral("Play lists");
+    return QStringLiteral("Files");
+}
+
 } // namespace
 
 Prompts::Answer QtPrompts::message(const QString& text, Buttons buttons, const QString& title) {
@@ -112,13 +121,24 @@ QString QtPrompts::openFile(const QString& title, const QString& filter,
     QFileDialog dialog(dialogParent(), title);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile); // a new name makes a new catalogue
-    const QString kind =
-        filter.endsWith(".mdb") ? QStringLiteral("Catalogue") : QStringLiteral("Files");
-    dialog.setNameFilters({QStringLiteral("%1 (%2)").arg(kind, filter), "All files (*)"});
+    dialog.setNameFilters(
+        {QStringLiteral("%1 (%2)").arg(filterKind(filter), filter), "All files (*)"});
     QString suffix = defaultExtension;
     suffix.remove("*.");
     dialog.setDefaultSuffix(suffix);
     dialog.setLabelText(QFileDialog::Accept, "&Open");
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QString QtPrompts::saveFile(const QString& title, const QString& filter,
+                            const QString& defaultExtension) {
+    QFileDialog dialog(dialogParent(), title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(
+        {QStringLiteral("%1 (%2)").arg(filterKind(filter), filter), "All files (*)"});
+    dialog.setDefaultSuffix(QString(defaultExtension).remove("*."));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();

@@ -14,4 +14,6 @@ public:
                                  const QString& defaultText) override;
     QString openFile(const QString& title, const QString& filter,
                      const QString& defaultExtension) override;
+    QString saveFile(const QString& title, const QString& filter,
+                     const QString& defaultExtension) override;
 };

@@ -3,6 +3,7 @@
 #include "catalogmodels.h"
 #include "directorylist.h"
 #include "filelist.h"
+#include "focusmark.h"
 #include "localwalk.h"
 #include "mediaplayer.h"
 #include "paneadapters.h"
@@ -68,7 +69,7 @@ std::optional<double> twipsSetting(const SettingsStore& settings, const QString&
 
 TreePlayer::TreePlayer(ProgramState& state, QWidget* parent)
     : QMainWindow(parent), m_state(state), m_trackLookup(state.lists.tracks),
-      m_trackGroups(state.lists.tracks) {
+      m_trackGroups(state.lists.tracks), m_search(state.lists.tracks, state.lists.dirs) {
     setWindowTitle("Player");
     setAttribute(Qt::WA_DeleteOnClose);
     buildControls();
@@ -79,10 +80,16 @@ TreePlayer::TreePlayer(ProgramState& state, QWidget* parent)
     connectCommands();
     connectPlayList();
     connectPlayback();
+    connectKeyboard();
     load();
 }
 
-TreePlayer::~TreePlayer() = default;
+// The children go after this part of the window: what they tell on their way out (the play
+// list emptied, the focus leaving) must not reach it.
+TreePlayer::~TreePlayer() {
+    lstSongs->model()->disconnect(this);
+    delete focusMark;
+}
 
 void TreePlayer::buildControls() {
     auto* inner = named(new QWidget(this), "inner");
@@ -185,7 +192,7 @@ void TreePlayer::buildSearchPanel() {
                     showResult(current.row());
             });
     connect(lstResults, &QListView::activated, this,
-            [this](const QModelIndex& index) { showResult(index.row()); });
+            [this](const QModelIndex& index) { playResult(index.row()); });
 }
 
 void TreePlayer::buildMenus() {
@@ -210,6 +217,9 @@ void TreePlayer::buildMenus() {
     mnuDelete = named(mnuPlaylist1->addAction("&Delete"), "mnuDelete");
     mnuClear = named(mnuPlaylist1->addAction("&Clear"), "mnuClear");
     mnuRandom = named(mnuPlaylist1->addAction("&Random"), "mnuRandom");
+    mnuPlaylist1->addSeparator();
+    mnuSavePlaylist = named(mnuPlaylist1->addAction("Save Play List…"), "mnuSavePlaylist");
+    mnuOpenPlaylist = named(mnuPlaylist1->addAction("Open Play List…"), "mnuOpenPlaylist");
 
     mnuPopup = named(new QMenu("&PopUp", this), "mnuPopup");
     mnuTrack = named(mnuPopup->addAction("Add &Track"), "mnuTrack");
@@ -226,6 +236,7 @@ void TreePlayer::load() {
     restorePlacement();
     m_state.QuitOnClose = true;
     FillCatalogTree();
+    restorePlaylist();
     WindowFade(m_state, 0, 5);
     layoutPanes();
     keepBarsReachable();
@@ -307,6 +318,7 @@ void TreePlayer::savePlacement() {
 
 void TreePlayer::closeEvent(QCloseEvent* event) {
     savePlacement();
+    keepPlaylist();
     WindowFade(m_state, 1, 255);
     waitForFade(m_state);
     event->accept();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogmodels.h"
+#include "catalogsearch.h"
 #include "panefold.h"
 #include "playerstrip.h"
 #include "trackgroups.h"
@@ -19,6 +20,7 @@ class CopyJob;
 class DirectoryList;
 class DiskArrival;
 class frmCredits;
+class FocusMark;
 class FileList;
 class MediaPlayer;
 class LocalWalk;
@@ -32,6 +34,7 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QTimer;
 class SearchResultsModel;
 class QModelIndex;
 class SplitBarWidget;
@@ -55,8 +58,13 @@ public:
     // Lists the tracks or directories whose names contain txtSearch's text, or the tracks
     // whose title, artist or album does.
     void runSearch();
-    // Shows search result `row` in the tree and the track list.
-    void showResult(int row);
+    // Shows search result `row` in the tree and the track list; true when it is a track, now
+    // selected in the track list.
+    bool showResult(int row);
+    // Enter on a result: a track is shown and played, a directory's tracks get the focus.
+    void playResult(int row);
+    // Down in the search text: the focus goes to the results, and the first is shown.
+    void enterResults();
     // Places every control for the window's current size and bar positions.
     void layoutPanes();
     // The hidden options: "&Layered" asks for the window's opacity, "&Credits" opens and
@@ -74,6 +82,14 @@ public:
     // Copies the play list into TargetDir, once the folder is chosen.
     void startCopy();
     void deleteTickedRows();
+    // The Delete key in the play list: the selected rows go.
+    void deleteSelectedRows();
+    // "Save Play List…" and "Open Play List…": the play list as an .m3u8 file other players
+    // read, and the tracks of such a file that the catalogue holds added to the play list.
+    void savePlaylistFile();
+    void openPlaylistFile();
+    // Where the play list is kept between runs, in the program's data folder.
+    QString keptPlaylistPath() const;
     void clearPlaylist();
     void addRandomSongs();
     bool isCopying() const;
@@ -94,6 +110,8 @@ public:
     // disk is not in waits for the disk for `diskWaitMs`, and plays when it comes in, unless
     // another track is played, the player stopped or an option changed meanwhile.
     void playRow(int row);
+    // Plays the play list from row `row` (0-based) on, each entry highlighted as it plays.
+    void playSongRow(int row);
     int diskWaitMs = 60 * 1000;
     // "Add &Track": the selected track-list row, unless its key is already in the play list.
     void addTrack();
@@ -131,6 +149,9 @@ public:
     QProgressBar* copyProgress = nullptr;
     QPushButton* copyCancel = nullptr;
 
+    // The frame that shows which control has the keyboard focus.
+    FocusMark* focusMark = nullptr;
+
     CatalogTreeModel* treeModel = nullptr;
     TrackListModel* filesModel = nullptr;
     SearchResultsModel* resultsModel = nullptr;
@@ -150,6 +171,10 @@ public:
     QAction* mnuDelete = nullptr;
     QAction* mnuClear = nullptr;
     QAction* mnuRandom = nullptr;
+    QAction* mnuSavePlaylist = nullptr;
+    QAction* mnuOpenPlaylist = nullptr;
+    // Delete in the play list.
+    QAction* removeSelectedSongs = nullptr;
     QMenu* mnuPopup = nullptr;
     QAction* mnuTrack = nullptr;
     QAction* mnuAddVolume = nullptr;
@@ -189,7 +214,7 @@ private:
     void savePlacement();
     int selectedNode() const;
     void selectNode(int node);
-    void showTrackResult(qint32 trackIndex, const QString& text);
+    bool showTrackResult(qint32 trackIndex, const QString& text);
     void showDirResult(qint32 dirIndex);
     void connectCommands();
     void toggleWinamp();
@@ -198,9 +223,16 @@ private:
     bool chooseTargetDir();
     void setCopying(bool copying);
     void connectPlayList();
+    void connectKeyboard();
+    void appendSongs(const std::vector<TrackItem>& items);
+    void restorePlaylist();
+    void keepPlaylist();
+    void keepPlaylistSoon();
     void connectPlayback();
-    void playItems(const std::vector<TrackItem>& items, int row);
-    void waitForDisk(const std::vector<TrackItem>& items, int row, qint32 diskId,
+    // Which list the embedded player plays from, and so follows.
+    enum class PlayingList { Tracks, Songs };
+    void playItems(const std::vector<TrackItem>& items, int row, PlayingList from);
+    void waitForDisk(const std::vector<TrackItem>& items, int row, PlayingList from, qint32 diskId,
                      const QByteArray& file);
     void playWaitingTrack();
     void forgetWaitingTrack();
@@ -209,11 +241,12 @@ private:
     void showPlayerProblem(const QString& text);
     bool playingListShown() const;
     void handToExternalPlayer(const QString& target);
-    QString writeVolumeList(const std::vector<TrackItem>& items, const TrackPaths& paths,
+    QString writeVolumeList(const std::vector<TrackItem>& items, int first, const TrackPaths& paths,
                             const QString& chosenFile, std::vector<int>& entryRows);
+    void highlightSongRow(int row);
     QString writeListFile(const QList<QByteArray>& lines);
     void selectFileRow(int row, bool selected);
-    void showTagsResult(qint32 trackIndex, const QString& text);
+    bool showTagsResult(qint32 trackIndex, const QString& text);
     void startLocalWalk();
     void finishLocalWalk(CatalogLists lists);
     void showReplacedLists();
@@ -226,21 +259,27 @@ private:
     std::shared_ptr<WidgetHost> m_listsHost;
     bool m_resultsAreTracks = true; // what the rows of lstResults name
     QPointer<frmCredits> m_credits;
-    QRandomGenerator m_random; // the random songs' draws, seeded when the window loads
-    QPointer<CopyJob> m_copy;  // the copy under way, if any
+    QRandomGenerator m_random;     // the random songs' draws, seeded when the window loads
+    QPointer<CopyJob> m_copy;      // the copy under way, if any
+    QTimer* m_keepTimer = nullptr; // keeps the play list once a change is over
     TrackLookup m_trackLookup;
     TrackGroups m_trackGroups;
+    CatalogSearch m_search;
     std::unique_ptr<MediaPlayer> m_player;
-    // What was handed to the embedded player: the track list of that moment, the row started
-    // (1-based) and, when a play list was opened, each of its entries' row (1-based).
+    // What was handed to the embedded player: the list played from (track list or play list)
+    // as it was then, the row started (1-based) and, when a play list was opened, each of its
+    // entries' row (1-based).
     std::vector<TrackItem> m_playingItems;
+    PlayingList m_playingFrom = PlayingList::Tracks;
     int m_playingRow = 0;
+    int m_highlightedSong = 0; // the play-list row highlighted as playing (1-based), or 0
     std::vector<int> m_playingEntryRows;
     QSet<QString> m_problemsShown;
     // The track chosen while its disk was not in: the track list of that moment and its row.
     DiskArrival* m_diskArrival = nullptr;
     std::vector<TrackItem> m_waitingItems;
     int m_waitingRow = 0;
+    PlayingList m_waitingFrom = PlayingList::Tracks;
     bool m_resultsAreTags = false; // track rows found by their tags
     // Last, so that it is stopped and waited for before anything else goes.
     std::unique_ptr<LocalWalk> m_localWalk;

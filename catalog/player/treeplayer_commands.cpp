@@ -52,6 +52,8 @@ void TreePlayer::connectCommands() {
     connect(mnuDelete, &QAction::triggered, this, &TreePlayer::deleteTickedRows);
     connect(mnuClear, &QAction::triggered, this, &TreePlayer::clearPlaylist);
     connect(mnuRandom, &QAction::triggered, this, &TreePlayer::addRandomSongs);
+    connect(mnuSavePlaylist, &QAction::triggered, this, &TreePlayer::savePlaylistFile);
+    connect(mnuOpenPlaylist, &QAction::triggered, this, &TreePlayer::openPlaylistFile);
     connect(mnuWinamp, &QAction::triggered, this, &TreePlayer::toggleWinamp);
     connect(mnuDrive, &QAction::triggered, this, &TreePlayer::toggleDrive);
     connect(mnuStats, &QAction::triggered, this, [this] {
@@ -144,7 +146,8 @@ bool TreePlayer::isCopying() const {
 void TreePlayer::setCopying(bool copying) {
     copyProgress->setVisible(copying);
     copyCancel->setVisible(copying);
-    for (QAction* command : {mnuCopy, mnuDelete, mnuClear, mnuRandom, mnuLocal})
+    for (QAction* command :
+         {mnuCopy, mnuDelete, mnuClear, mnuRandom, mnuLocal, mnuOpenPlaylist, removeSelectedSongs})
         command->setEnabled(!copying);
 }
 

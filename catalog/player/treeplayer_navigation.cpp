@@ -11,6 +11,8 @@
 void TreePlayer::FillCatalogTree() {
     treeModel->setTree(buildCatalogTree(m_state.lists.disks, m_state.lists.dirs));
     m_trackGroups.rebuild();
+    // Folded with the lists, so that not even the first search waits for it.
+    m_search.prepare();
 }
 
 int TreePlayer::selectedNode() const {

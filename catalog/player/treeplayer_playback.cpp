@@ -6,6 +6,7 @@
 #include "mediaplayer.h"
 #include "mpvplayer.h"
 #include "playerstrip.h"
+#include "playlistrows.h"
 #include "programstate.h"
 #include "prompts.h"
 #include "statuspanels.h"
@@ -18,6 +19,7 @@
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QListView>
+#include <QListWidget>
 #include <QProcess>
 #include <QToolButton>
 #include <unistd.h>
@@ -41,6 +43,8 @@ void TreePlayer::connectPlayback() {
     };
     connect(lstFiles, &QListView::activated, this,
             [this](const QModelIndex& index) { playRow(index.row()); });
+    connect(lstSongs, &QListWidget::activated, this,
+            [this](const QModelIndex& index) { playSongRow(index.row()); });
     connect(MediaPlayer1, &PlayerStrip::playRequested, this, [this] {
         const QModelIndex current = lstFiles->currentIndex();
         if (current.isValid())
@@ -73,12 +77,27 @@ void TreePlayer::setMediaPlayer(std::unique_ptr<MediaPlayer> player) {
 
 void TreePlayer::playRow(int row) {
     forgetWaitingTrack();
-    playItems(filesModel->items(), row);
+    playItems(filesModel->items(), row, PlayingList::Tracks);
+}
+
+// The play list from `row` on, as "&Volume" plays the track list: one temporary play list the
+// embedded player goes through, highlighting each entry's row, or that the external player
+// gets.
+void TreePlayer::playSongRow(int row) {
+    forgetWaitingTrack();
+    std::vector<TrackItem> items;
+    const PlaylistRows rows(lstSongs);
+    items.reserve(size_t(rows.count()));
+    for (int i = 0; i < rows.count(); ++i) {
+        const PlaylistEntry entry = rows.entry(i);
+        items.push_back({entry.trackId, entry.text});
+    }
+    playItems(items, row, PlayingList::Songs);
 }
 
 // A track whose file is not there leaves everything as it was, says which disk to insert and
 // waits for it.
-void TreePlayer::playItems(const std::vector<TrackItem>& items, int row) {
+void TreePlayer::playItems(const std::vector<TrackItem>& items, int row, PlayingList from) {
     if (row < 0 || row >= static_cast<int>(items.size()))
         return;
     const TrackItem& chosen = items[static_cast<size_t>(row)];
@@ -99,14 +118,16 @@ void TreePlayer::playItems(const std::vector<TrackItem>& items, int row) {
                                         paths.diskName(*track) + QStringLiteral(" (") +
                                         QDir::toNativeSeparators(paths.drive(*track)) +
                                         QStringLiteral(")"));
-        waitForDisk(items, row, track->DiskID, local);
+        waitForDisk(items, row, from, track->DiskID, local);
         return;
     }
-    playIndex = row + 1;
+    if (from == PlayingList::Tracks)
+        playIndex = row + 1;
     QString target = file;
     std::vector<int> entryRows;
-    if (mnuVolume->isChecked()) {
-        target = writeVolumeList(items, paths, file, entryRows);
+    if (from == PlayingList::Songs || mnuVolume->isChecked()) {
+        const int first = from == PlayingList::Songs ? row : 0;
+        target = writeVolumeList(items, first, paths, file, entryRows);
     } else if (local != QFile::encodeName(file)) {
         // A name that is not UTF-8 reaches the player through a play list of its bytes.
         entryRows = {row + 1};
@@ -118,16 +139,19 @@ void TreePlayer::playItems(const std::vector<TrackItem>& items, int row) {
         handToExternalPlayer(target);
         return;
     }
+    highlightSongRow(0);
     m_playingItems = items;
+    m_playingFrom = from;
     m_playingRow = row + 1;
     m_playingEntryRows = std::move(entryRows);
     mediaPlayer()->open(target);
 }
 
-void TreePlayer::waitForDisk(const std::vector<TrackItem>& items, int row, qint32 diskId,
-                             const QByteArray& file) {
+void TreePlayer::waitForDisk(const std::vector<TrackItem>& items, int row, PlayingList from,
+                             qint32 diskId, const QByteArray& file) {
     m_waitingItems = items;
     m_waitingRow = row;
+    m_waitingFrom = from;
     m_diskArrival->waitFor(diskId, file, m_state.knownVolumes, diskWaitMs);
 }
 
@@ -137,7 +161,7 @@ void TreePlayer::playWaitingTrack() {
     const int row = m_waitingRow;
     forgetWaitingTrack();
     StatusBar1->setPanelText(1, QString());
-    playItems(items, row);
+    playItems(items, row, m_waitingFrom);
 }
 
 void TreePlayer::forgetWaitingTrack() {
@@ -145,15 +169,16 @@ void TreePlayer::forgetWaitingTrack() {
     m_waitingItems.clear();
 }
 
-// The track list as a temporary play list, one line an entry; `entryRows` gets each entry's
-// row (1-based). A path holding a line break cannot be one line, and a track whose names the
-// catalogue got wrong has none: both are left out; when none is left, the chosen file is
-// played alone. Empty text when the list could not be written.
-QString TreePlayer::writeVolumeList(const std::vector<TrackItem>& items, const TrackPaths& paths,
-                                    const QString& chosenFile, std::vector<int>& entryRows) {
+// The items from `first` (0-based) on as a temporary play list, one line an entry; `entryRows`
+// gets each entry's row (1-based). A path holding a line break cannot be one line, and a track
+// whose names the catalogue got wrong has none: both are left out; when none is left, the
+// chosen file is played alone. Empty text when the list could not be written.
+QString TreePlayer::writeVolumeList(const std::vector<TrackItem>& items, int first,
+                                    const TrackPaths& paths, const QString& chosenFile,
+                                    std::vector<int>& entryRows) {
     QList<QByteArray> lines;
     int leftOut = 0;
-    for (size_t i = 0; i < items.size(); ++i) {
+    for (size_t i = size_t(first); i < items.size(); ++i) {
         const TrackRecord* listed = m_trackLookup.record(items[i].TrackID, items[i].TrackName);
         if (!listed)
             continue;
@@ -209,6 +234,10 @@ void TreePlayer::onNewStream() {
     const int row = m_playingEntryRows[static_cast<size_t>(entry - 1)];
     StatusBar1->setPanelText(1,
                              NowPlaying + m_playingItems[static_cast<size_t>(row - 1)].TrackName);
+    if (m_playingFrom == PlayingList::Songs) {
+        highlightSongRow(row);
+        return;
+    }
     if (playingListShown()) {
         selectFileRow(row, true);
         if (playIndex != row)
@@ -225,7 +254,9 @@ void TreePlayer::onPlayStateChange(int /*oldState*/, int newState) {
     m_player->stop();
     m_player->open(QString());
     StatusBar1->setPanelText(1, QString());
-    if (playingListShown())
+    if (m_playingFrom == PlayingList::Songs)
+        highlightSongRow(0);
+    else if (playingListShown())
         selectFileRow(playIndex, false);
 }
 
@@ -236,6 +267,28 @@ void TreePlayer::showPlayerProblem(const QString& text) {
         return;
     m_problemsShown.insert(text);
     m_state.prompts.message(text, Prompts::Buttons::Ok, "Player");
+}
+
+// Highlights play-list row `row` (1-based) while it still holds the entry that plays, and
+// takes the highlight off the row played before; 0 takes it off only. Rows added or removed
+// elsewhere in the list meanwhile do not matter.
+void TreePlayer::highlightSongRow(int row) {
+    const PlaylistRows rows(lstSongs);
+    const auto holdsPlayed = [&](int at) {
+        if (at < 1 || at > rows.count() || at > static_cast<int>(m_playingItems.size()))
+            return false;
+        const TrackItem& played = m_playingItems[static_cast<size_t>(at - 1)];
+        const PlaylistEntry entry = rows.entry(at - 1);
+        return entry.trackId == played.TrackID && entry.text == played.TrackName;
+    };
+    if (holdsPlayed(m_highlightedSong))
+        lstSongs->item(m_highlightedSong - 1)->setSelected(false);
+    m_highlightedSong = 0;
+    if (!holdsPlayed(row))
+        return;
+    lstSongs->setCurrentRow(row - 1, QItemSelectionModel::ClearAndSelect);
+    lstSongs->scrollToItem(lstSongs->item(row - 1));
+    m_highlightedSong = row;
 }
 
 bool TreePlayer::playingListShown() const {

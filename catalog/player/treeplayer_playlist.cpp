@@ -12,6 +12,8 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
+#include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -43,6 +45,14 @@ void TreePlayer::connectPlayList() {
     new RightReleaseMenu(lstSongs, mnuPlaylist1);
     connect(mnuTrack, &QAction::triggered, this, &TreePlayer::addTrack);
     connect(mnuAddVolume, &QAction::triggered, this, &TreePlayer::addVolume);
+    // Delete, while the play list has the focus, removes the rows selected in it.
+    lstSongs->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    removeSelectedSongs = new QAction(tr("Remove the selected rows"), lstSongs);
+    removeSelectedSongs->setObjectName("removeSelectedSongs");
+    removeSelectedSongs->setShortcut(QKeySequence::Delete);
+    removeSelectedSongs->setShortcutContext(Qt::WidgetShortcut);
+    lstSongs->addAction(removeSelectedSongs);
+    connect(removeSelectedSongs, &QAction::triggered, this, &TreePlayer::deleteSelectedRows);
 }
 
 // The track's file name is its key: a track already in the play list is not added again.
@@ -57,13 +67,18 @@ void TreePlayer::addTrack() {
     UpdateTrackduration();
 }
 
+void TreePlayer::addVolume() {
+    appendSongs(filesModel->items());
+    UpdateTrackduration();
+}
+
 // Keys "K" and the new row's number ("K1", "K2", ...); a key already present (rows were
 // deleted since) is skipped over for the next free number, never used twice.
-void TreePlayer::addVolume() {
+void TreePlayer::appendSongs(const std::vector<TrackItem>& items) {
     PlaylistRows rows(lstSongs);
     QSet<QString> keys = rows.keys();
     qint64 number = rows.count();
-    for (const TrackItem& item : filesModel->items()) {
+    for (const TrackItem& item : items) {
         QString key;
         do
             key = QStringLiteral("K") + QString::number(++number);
@@ -71,6 +86,19 @@ void TreePlayer::addVolume() {
         keys.insert(key);
         rows.append({item.TrackID, key, item.TrackName});
     }
+}
+
+void TreePlayer::deleteSelectedRows() {
+    if (isCopying())
+        return; // the copy ticks rows by their place
+    const QModelIndexList selected = lstSongs->selectionModel()->selectedRows();
+    std::vector<int> rows;
+    for (const QModelIndex& index : selected)
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end(), std::greater<>());
+    PlaylistRows songs(lstSongs);
+    for (const int row : rows)
+        songs.remove(row);
     UpdateTrackduration();
 }
 

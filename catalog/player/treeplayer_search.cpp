@@ -19,13 +19,13 @@ void TreePlayer::runSearch() {
     const QString text = txtSearch->text();
     const TrackList& tracks = m_state.lists.tracks;
     if (m_resultsAreTags) {
-        resultIndex = searchTrackTags(tracks, text);
+        resultIndex = m_search.trackTags(text);
         resultsModel->setTags(tracks, resultIndex);
     } else if (m_resultsAreTracks) {
-        resultIndex = searchTrackNames(tracks, text);
+        resultIndex = m_search.trackNames(text);
         resultsModel->setTrackNames(tracks, resultIndex);
     } else {
-        resultIndex = searchDirNames(m_state.lists.dirs, text);
+        resultIndex = m_search.dirNames(text);
         resultsModel->setDirNames(m_state.lists.dirs, resultIndex);
     }
     StatusBar1->setPanelText(1, QStringLiteral("Found %1 items.").arg(resultsModel->rowCount()));
@@ -33,28 +33,52 @@ void TreePlayer::runSearch() {
 
 // A row is shown as the kind it was found as: switching the option with an empty search text
 // keeps the old rows, and they still name records of the list they came from.
-void TreePlayer::showResult(int row) {
+bool TreePlayer::showResult(int row) {
     if (row < 0 || row >= resultsModel->rowCount() || row >= static_cast<int>(resultIndex.size()))
-        return;
+        return false;
     const QString text = resultsModel->index(row).data().toString();
     if (m_resultsAreTags)
-        showTagsResult(resultIndex[row], text);
-    else if (m_resultsAreTracks)
-        showTrackResult(resultIndex[row], text);
-    else
-        showDirResult(resultIndex[row]);
+        return showTagsResult(resultIndex[row], text);
+    if (m_resultsAreTracks)
+        return showTrackResult(resultIndex[row], text);
+    showDirResult(resultIndex[row]);
+    return false;
 }
 
-// Collapses the tree, opens the track's directory and selects the track in the track list.
-void TreePlayer::showTrackResult(qint32 trackIndex, const QString& text) {
+// Enter on a track found plays it from the track list, as a double-click there does; on a
+// directory it goes on into the directory's tracks.
+void TreePlayer::playResult(int row) {
+    if (showResult(row)) {
+        playRow(lstFiles->currentIndex().row());
+    } else if (!m_resultsAreTracks && filesModel->rowCount() > 0) {
+        lstFiles->setFocus(Qt::OtherFocusReason);
+        lstFiles->setCurrentIndex(filesModel->index(0));
+    }
+}
+
+// Down from the search text goes into the results and shows the first.
+void TreePlayer::enterResults() {
+    if (resultsModel->rowCount() == 0)
+        return;
+    lstResults->setFocus(Qt::OtherFocusReason);
+    const QModelIndex first = resultsModel->index(0);
+    if (lstResults->currentIndex() == first)
+        showResult(0);
+    else
+        lstResults->setCurrentIndex(first);
+}
+
+// Collapses the tree, opens the track's directory and selects the track in the track list;
+// false when the track is not listed there.
+bool TreePlayer::showTrackResult(qint32 trackIndex, const QString& text) {
     const TrackList& tracks = m_state.lists.tracks;
     if (trackIndex < 0 || trackIndex >= static_cast<qint32>(tracks.size()))
-        return; // the lists were replaced since the search
+        return false; // the lists were replaced since the search
     const TrackRecord& track = tracks[trackIndex];
     trDirs->collapseAll();
     const int node = treeModel->tree().indexOfDir(track.DirID);
     if (node < 0)
-        return;
+        return false;
     selectNode(node);
     Tree_Click();
 
@@ -66,19 +90,20 @@ void TreePlayer::showTrackResult(qint32 trackIndex, const QString& text) {
         if (sameTrack ? items[i].TrackID == track.TrackID : items[i].TrackName == text)
             found = i;
     if (found < 0)
-        return;
+        return false;
     const QModelIndex item = filesModel->index(found);
     lstFiles->setCurrentIndex(item);
     lstFiles->scrollTo(item);
+    return true;
 }
 
 // A row found by its tags shows its track as a track-name row would, while the row still
 // describes that track.
-void TreePlayer::showTagsResult(qint32 trackIndex, const QString& text) {
+bool TreePlayer::showTagsResult(qint32 trackIndex, const QString& text) {
     const TrackList& tracks = m_state.lists.tracks;
-    if (trackIndex >= 0 && trackIndex < static_cast<qint32>(tracks.size()) &&
-        tagsResultText(tracks[trackIndex]) == text)
-        showTrackResult(trackIndex, tracks[trackIndex].TrackName);
+    return trackIndex >= 0 && trackIndex < static_cast<qint32>(tracks.size()) &&
+           tagsResultText(tracks[trackIndex]) == text &&
+           showTrackResult(trackIndex, tracks[trackIndex].TrackName);
 }
 
 // Every node named like the directory is opened and selected in tree order; the last one

@@ -44,6 +44,7 @@ struct Session {
     Session(const QString& iniFile, const QString& playLists) : settings(iniFile) {
         state.endProgram = [this] { ++ends; };
         state.tempPlaylistDir = playLists;
+        state.dataDir = playLists + "/data";
         state.windows = &windows;
     }
 };

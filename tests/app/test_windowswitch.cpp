@@ -4,6 +4,7 @@
 #include "cataloger.h"
 #include "cataloglists.h"
 #include "listloading.h"
+#include "playlistrows.h"
 #include "programrig.h"
 #include "stats.h"
 #include "statuspanels.h"
@@ -18,7 +19,7 @@ class WindowSwitchTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     // Player, statistics over it, cataloguing window, player again: only closing the player
-    // at the end ends the program.
+    // at the end ends the program, and the play list comes back with the player.
     void playerCatalogerPlayer() {
         ProgramRig rig;
         rig.state.DBPath = rig.path("catalog.mdb");
@@ -42,6 +43,8 @@ private Q_SLOTS:
         QCOMPARE(stats->pos(), player->pos());
         QTRY_COMPARE(stats->StatusBar1->panelText(1), QString("# of Records: 1"));
 
+        PlaylistRows(player->lstSongs).append({1, "a.mp3", "a.mp3"});
+        PlaylistRows(player->lstSongs).tick(0);
         player->mnuCataloger->trigger();
         QTRY_VERIFY(!windows.existingPlayer() && !stats);
         QVERIFY(windows.cataloger()->isVisible());
@@ -51,6 +54,10 @@ private Q_SLOTS:
         windows.cataloger()->mnuPlayer->trigger();
         QTRY_VERIFY(windows.existingPlayer() && windows.existingPlayer()->isVisible());
         QCOMPARE(rig.ends, 0);
+        const PlaylistRows songs(windows.existingPlayer()->lstSongs);
+        QCOMPARE(songs.count(), 1);
+        QCOMPARE(songs.entry(0).trackId, 1);
+        QVERIFY(songs.isTicked(0));
         windows.existingPlayer()->close();
         QCOMPARE(rig.ends, 1);
     }

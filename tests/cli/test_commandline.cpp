@@ -281,6 +281,7 @@ private slots:
 
         const Run dirs = catalog({"search", "--catalogue", db_, "--dirs", "CAFÉ"});
         QCOMPARE(dirs.out, QString(diskName) + '\t' + disk_ + '\t' + file("Café") + "\t\t\t\t\n");
+        QCOMPARE(catalog({"search", "--catalogue", db_, "--dirs", "cafe"}).out, dirs.out);
 
         QCOMPARE(catalog({"search", "--catalogue", db_, "nothing like it"}).out, QString());
     }

@@ -4,7 +4,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -141,6 +143,22 @@ private Q_SLOTS:
         dismissNextBox(Dismiss::Escape);
         QCOMPARE(prompts.input("Directory to Create:", "Get Directory Name", "MP3"),
                  std::optional<QString>());
+    }
+
+    // A name typed without the extension gets it; Esc gives no file.
+    void saveFileAddsTheExtensionOrGivesNothing() {
+        QtPrompts prompts;
+        QTemporaryDir dir;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog && dialog->acceptMode() == QFileDialog::AcceptSave);
+            dialog->setDirectory(dir.path());
+            dialog->selectFile("mix");
+            static_cast<QDialog*>(dialog)->accept(); // QFileDialog hides it
+        });
+        QCOMPARE(prompts.saveFile("Save Play List", "*.m3u8", "m3u8"), dir.filePath("mix.m3u8"));
+        dismissNextBox(Dismiss::Escape);
+        QCOMPARE(prompts.saveFile("Save Play List", "*.m3u8", "m3u8"), QString());
     }
 };
 

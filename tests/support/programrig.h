@@ -20,6 +20,7 @@ struct ProgramRig {
         state.endProgram = [this] { ++ends; };
         state.mountedVolumes = [this] { return volumes; };
         state.tempPlaylistDir = dir.filePath("lists");
+        state.dataDir = dir.filePath("data");
     }
     QString path(const QString& name) const { return dir.filePath(name); }
 };

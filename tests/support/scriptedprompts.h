@@ -13,7 +13,7 @@
 class ScriptedPrompts : public Prompts {
 public:
     struct Asked {
-        QString kind; // "message", "input" or "file"
+        QString kind; // "message", "input", "file" or "save"
         QString text;
         QString title;
         Buttons buttons = Buttons::Ok;
@@ -29,7 +29,7 @@ public:
 
     std::deque<Answer> answers;
     std::deque<std::optional<QString>> inputs;
-    std::deque<QString> files;
+    std::deque<QString> files; // answers to both file questions, open and save
     std::vector<Asked> asked;
 
     Answer message(const QString& text, Buttons buttons, const QString& title) override {
@@ -67,11 +67,13 @@ public:
     QString openFile(const QString& title, const QString& filter,
                      const QString& defaultExtension) override {
         asked.push_back({"file", filter + " " + defaultExtension, title, Buttons::OkCancel, {}});
-        if (files.empty())
-            return {};
-        QString file = files.front();
-        files.pop_front();
-        return file;
+        return nextFile();
+    }
+
+    QString saveFile(const QString& title, const QString& filter,
+                     const QString& defaultExtension) override {
+        asked.push_back({"save", filter + " " + defaultExtension, title, Buttons::OkCancel, {}});
+        return nextFile();
     }
 
     QStringList texts() const {
@@ -82,6 +84,14 @@ public:
     }
 
 private:
+    QString nextFile() {
+        if (files.empty())
+            return {};
+        QString file = files.front();
+        files.pop_front();
+        return file;
+    }
+
     Answer nextAnswer(Buttons buttons) {
         if (!answers.empty()) {
             const Answer answer = answers.front();
