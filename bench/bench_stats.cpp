@@ -22,7 +22,7 @@ namespace {
 // Any question means the window met an error.
 class ReportingPrompts : public Prompts {
 public:
-    Answer message(const QString& text, Buttons, const QString&) override {
+    Answer message(const QString& text, Buttons, const QString&, std::optional<Answer>) override {
         std::fprintf(stderr, "stats: %s\n", qPrintable(text));
         return Answer::Ok;
     }

@@ -19,8 +19,10 @@ int currentRow(const QTableView* grid) {
     return index.isValid() ? index.row() : -1;
 }
 
+// Every deletion asks with No as the default, so Enter alone never deletes.
 bool confirm(ProgramState& state, const QString& text, const QString& title) {
-    return state.prompts.message(text, Prompts::Buttons::YesNo, title) == Prompts::Answer::Yes;
+    return state.prompts.message(text, Prompts::Buttons::YesNo, title, Prompts::Answer::No) ==
+           Prompts::Answer::Yes;
 }
 
 } // namespace
