@@ -104,6 +104,16 @@ private Q_SLOTS:
         QVERIFY(!dialog.isVisible());
     }
 
+    // Each OK says in its tooltip what it accepts: a drive, or in the copy's layout a folder.
+    void okButtonsSayWhatTheyAccept() {
+        DlgFrm dialog(m_rig->state);
+        QVERIFY(dialog.Command1->toolTip().contains("drive"));
+        QVERIFY(dialog.Command2->toolTip().contains("drive"));
+        dialog.setLayoutMode(DlgFrm::Layout::Directory);
+        QVERIFY2(dialog.Command2->toolTip().contains("folder to copy into"),
+                 qPrintable(dialog.Command2->toolTip()));
+    }
+
     void directoryLayoutAcceptsOnlyTheDirectory() {
         DlgFrm dialog(m_rig->state);
         dialog.setLayoutMode(DlgFrm::Layout::Directory);
