@@ -26,19 +26,29 @@ QString statement(int index);
 // The statement of the report whose caption or stored query is `name` (case ignored).
 std::optional<QString> statementFor(const QString& name);
 
+// The column of the track reports that holds each track's playing time, "hh:mm:ss".
+inline constexpr char DurationColumn[] = "Duration";
+
+// A report's rows ordered by column `column` of `columns` (case ignored), descending when
+// asked; rows that tie are ordered by the other columns from the first, ascending, which is
+// how each report orders its rows itself.
+QString sortedStatement(const QString& reportStatement, const QStringList& columns, int column,
+                        bool descending);
+
 // One pass over a report's rows that gives the row count followed by, for each column, the
-// length of its longest text (the column name counts as one of its texts).
+// length of its longest text (the column name counts as one of its texts), and, when the
+// report has a Duration column, the sum of its playing times in seconds.
 QString measureStatement(const QString& reportStatement, const QStringList& columns);
 
 struct Measurement {
     qint64 rows = 0;
-    std::vector<int> longest; // per column
-    QString error;            // why the report could not be measured
+    std::vector<int> longest;           // per column
+    std::optional<qint64> totalSeconds; // for a report with a Duration column
+    QString error;                      // why the report could not be measured
 };
 
 // Measures a report of the catalogue at `dbPath` on a connection of its own, so it may run
 // on any thread.
-Measurement measure(const QString& dbPath, const QString& reportStatement,
-                    const QStringList& columns);
+Measurement measure(const QString& dbPath, const QString& reportStatement);
 
 } // namespace statsreports
