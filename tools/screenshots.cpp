@@ -141,6 +141,7 @@ int main(int argc, char* argv[]) {
     }
 
     Cataloger* cataloger = windows.cataloger();
+    cataloger->resize(1200, 720);
     cataloger->show();
     pointAt(cataloger, 0, music);
     QTimer::singleShot(300, cataloger,

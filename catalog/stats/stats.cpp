@@ -1,5 +1,6 @@
 #include "stats.h"
 
+#include "cellwidth.h"
 #include "programstate.h"
 #include "prompts.h"
 #include "reportcursor.h"
@@ -14,7 +15,6 @@
 #include <QLayout>
 #include <QRadioButton>
 #include <QShortcut>
-#include <QStyle>
 #include <QTableView>
 #include <utility>
 
@@ -137,16 +137,11 @@ void Stats::Resize_Grid() {
 // In twips: each heading whole, with room for the sort mark, and each playing time whole.
 std::vector<double> Stats::minimumWidths() const {
     const QHeaderView* headings = grdStats->horizontalHeader();
-    const int cellMargins =
-        2 * (grdStats->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grdStats) + 1) +
-        2;
     std::vector<double> minimum;
     for (int c = 0; c < model->columnCount(); ++c) {
         int pixels = headings->sectionSizeHint(c);
         if (model->columns().at(c) == QLatin1String(statsreports::DurationColumn))
-            pixels = std::max(
-                pixels, grdStats->fontMetrics().horizontalAdvance(widestTime(m_longest.at(c))) +
-                            cellMargins);
+            pixels = std::max(pixels, cellWidthFor(grdStats, widestTime(m_longest.at(c))));
         minimum.push_back(pixelsToTwips(pixels, this));
     }
     return minimum;
