@@ -2,6 +2,7 @@
 
 #include "catalogdb.h"
 #include "cataloglists.h"
+#include "cellwidth.h"
 #include "columnfit.h"
 #include "directorylist.h"
 #include "diskscanner.h"
@@ -37,6 +38,7 @@ const QStringList dirColumns = {"DirID", "DiskID", "DirName"};
 const QStringList trackColumns = {"TrackID", "DirID",  "DiskID", "TrackName",
                                   "Title",   "Artist", "Album",  "Duration"};
 const int DirNameColumn = 2;
+const QString TypingRoom = QStringLiteral("MP3 Collection, Disk 12");
 // Followed by Title, Artist and Album, the other texts.
 const int TrackNameColumn = 3;
 
@@ -264,8 +266,9 @@ void Cataloger::layoutControls() {
 // scrolls the names out of view; what is left goes to the column that closes each grid's
 // row of names: the disks' Drive, the directories' DirName, the tracks' TrackName.
 void Cataloger::Resize_Grid() {
+    // A disk's name is typed into the new-row line: room for one of a fair length.
     columnfit::apply(DBGrid1, {DiskGridModel::DiskNameColumn, DiskGridModel::DriveColumn},
-                     DiskGridModel::DriveColumn);
+                     DiskGridModel::DriveColumn, cellWidthFor(DBGrid1, TypingRoom));
     columnfit::apply(DBGrid2, {DirNameColumn}, DirNameColumn);
     columnfit::apply(
         DBGrid3, {TrackNameColumn, TrackNameColumn + 1, TrackNameColumn + 2, TrackNameColumn + 3},

@@ -57,7 +57,7 @@ std::vector<int> fit(const std::vector<Column>& columns, int available, int fill
     return widths;
 }
 
-std::vector<Column> measure(const QTableView* grid, const std::vector<int>& shrinking) {
+std::vector<Column> measure(const QTableView* grid, const std::vector<int>& shrinking, int room) {
     const QAbstractItemModel* model = grid->model();
     const int rows = std::min(model->rowCount(), MeasuredRows);
     std::vector<Column> columns;
@@ -69,14 +69,16 @@ std::vector<Column> measure(const QTableView* grid, const std::vector<int>& shri
             column.natural =
                 std::max(column.natural, cellWidthFor(grid, model->index(r, c).data().toString()));
         column.shrinks = std::find(shrinking.begin(), shrinking.end(), c) != shrinking.end();
+        if (column.shrinks)
+            column.natural = std::max(column.natural, room);
         columns.push_back(column);
     }
     return columns;
 }
 
-void apply(QTableView* grid, const std::vector<int>& shrinking, int filler) {
+void apply(QTableView* grid, const std::vector<int>& shrinking, int filler, int room) {
     const std::vector<int> widths =
-        fit(measure(grid, shrinking), grid->viewport()->width(), filler);
+        fit(measure(grid, shrinking, room), grid->viewport()->width(), filler);
     for (int c = 0; c < static_cast<int>(widths.size()); ++c)
         grid->setColumnWidth(c, widths[c]);
 }

@@ -19,10 +19,12 @@ struct Column {
 // down to one width, no lower than their minimum; past that the grid scrolls.
 std::vector<int> fit(const std::vector<Column>& columns, int available, int filler);
 
-// The columns of `grid` measured on its first rows; the columns listed in `shrinking` shrink.
-std::vector<Column> measure(const QTableView* grid, const std::vector<int>& shrinking);
+// The columns of `grid` measured on its first rows; the columns listed in `shrinking` shrink
+// and are wanted at least `room` wide, where names are typed.
+std::vector<Column> measure(const QTableView* grid, const std::vector<int>& shrinking,
+                            int room = 0);
 
 // Measures `grid` and sets its column widths to fill its viewport.
-void apply(QTableView* grid, const std::vector<int>& shrinking, int filler);
+void apply(QTableView* grid, const std::vector<int>& shrinking, int filler, int room = 0);
 
 } // namespace columnfit

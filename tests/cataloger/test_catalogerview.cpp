@@ -89,10 +89,21 @@ private Q_SLOTS:
 
     void cleanup() { delete m_window; }
 
-    // Names, titles and times are whole, and no grid scrolls sideways.
+    // Names, titles and times are whole, and no grid scrolls sideways, also once the tracks
+    // grid needs a scroll bar of its own.
     void columnsFitTheirContentsAt1200Pixels() {
         Cataloger* w = open();
         QTRY_VERIFY(w->DBGrid3->columnWidth(3) > 0);
+        {
+            CatalogConnection c(m_rig->state.DBPath, "more");
+            catalogdb::run(c.db(), "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+                                   "FROM n WHERE i < 60) INSERT INTO Tracks (DirID, DiskID, "
+                                   "TrackName, Duration) SELECT 2, 2, 'Take ' || i || '.mp3', "
+                                   "'00:05:00' FROM n");
+        }
+        w->Tracks->refresh();
+        QTRY_VERIFY(w->DBGrid3->verticalScrollBar()->isVisible());
+        QTest::qWait(50);
         for (QTableView* grid : {w->DBGrid1, w->DBGrid2, w->DBGrid3}) {
             QCOMPARE(grid->horizontalScrollBar()->maximum(), 0);
             const QAbstractItemModel* model = grid->model();
@@ -128,6 +139,17 @@ private Q_SLOTS:
         QCOMPARE(grid->horizontalScrollBar()->value(), 0);
         QVERIFY(grid->columnWidth(DiskGridModel::DiskNameColumn) >=
                 cellWidthFor(grid, "Blues & Soul, 1960s"));
+    }
+
+    // With no disk yet, the name is still given room to be typed into.
+    void theNewRowLineHasRoomForAName() {
+        {
+            CatalogConnection c(m_rig->state.DBPath, "empty");
+            catalogdb::run(c.db(), "DELETE FROM Disks");
+        }
+        Cataloger* w = open();
+        QVERIFY(w->DBGrid1->columnWidth(DiskGridModel::DiskNameColumn) >=
+                cellWidthFor(w->DBGrid1, "MP3 Collection, Disk 1"));
     }
 
     void clickingARowHeaderSelectsItsDiskOrDirectory() {
