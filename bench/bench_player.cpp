@@ -34,7 +34,7 @@ constexpr int TracksPerDisk = 100;
 // The start-up must find everything in the settings; any question means it did not.
 class SilentPrompts : public Prompts {
 public:
-    Answer message(const QString& text, Buttons, const QString&) override {
+    Answer message(const QString& text, Buttons, const QString&, std::optional<Answer>) override {
         std::fprintf(stderr, "player: unexpected message: %s\n", qPrintable(text));
         return Answer::Ok;
     }

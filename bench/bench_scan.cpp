@@ -34,7 +34,7 @@ namespace {
 
 class SilentPrompts : public Prompts {
 public:
-    Answer message(const QString& text, Buttons, const QString&) override {
+    Answer message(const QString& text, Buttons, const QString&, std::optional<Answer>) override {
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
         return Answer::Ok;
     }

@@ -1,9 +1,13 @@
 // stats --tracks N: the statistics window opened on a catalogue of N tracks, then its "All
-// Tracks" report, column widths included. Run on the offscreen platform.
+// Tracks" report, column widths included, then that report sorted by a heading and reversed,
+// with the longest time the window went without handling its events meanwhile. With
+// --catalogue URI the same catalogue is copied to that server and measured again, its figures
+// under the same names with "server_" before them. Run on the offscreen platform.
 
 #include "benchcases.h"
 
 #include "catalogdb.h"
+#include "cataloguecopy.h"
 #include "programstate.h"
 #include "prompts.h"
 #include "settingsstore.h"
@@ -14,15 +18,19 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
+#include <functional>
+#include <string>
 
 namespace {
 
 // Any question means the window met an error.
 class ReportingPrompts : public Prompts {
 public:
-    Answer message(const QString& text, Buttons, const QString&) override {
+    Answer message(const QString& text, Buttons, const QString&, std::optional<Answer>) override {
         std::fprintf(stderr, "stats: %s\n", qPrintable(text));
         return Answer::Ok;
     }
@@ -33,8 +41,6 @@ public:
     QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
 };
 
-// Wall-clock seconds since `timer` started, and this process's processor seconds since
-// `cpuStart`: on a busy machine the second figure is the steadier one.
 // Until the shown report's count and widths are in.
 void waitMeasured(Stats* stats) {
     if (!stats->StatusBar1->panelText(1).contains("counting"))
@@ -44,10 +50,45 @@ void waitMeasured(Stats* stats) {
     loop.exec();
 }
 
-void print(const char* name, const QElapsedTimer& timer, std::clock_t cpuStart) {
-    std::printf("%s %.4f\n%s_cpu %.4f\n", name, static_cast<double>(timer.nsecsElapsed()) / 1e9,
-                name, static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC);
+// Until the report's first rows, in the order asked for, are in the grid.
+void waitRows(Stats* stats) {
+    if (!stats->isReading())
+        return;
+    QEventLoop loop;
+    QObject::connect(stats, &Stats::rowsShown, &loop, &QEventLoop::quit);
+    loop.exec();
 }
+
+// The longest time between two ticks of a timer of the window's thread while `work` waits
+// for its rows: how long the window would have stood still.
+double longestStall(Stats* stats, const std::function<void()>& work) {
+    QElapsedTimer sinceTick;
+    qint64 longest = 0;
+    QTimer ticks;
+    ticks.setInterval(5);
+    QObject::connect(&ticks, &QTimer::timeout, [&] {
+        longest = std::max(longest, sinceTick.nsecsElapsed());
+        sinceTick.start();
+    });
+    sinceTick.start();
+    ticks.start();
+    work();
+    waitRows(stats);
+    longest = std::max(longest, sinceTick.nsecsElapsed());
+    return static_cast<double>(longest) / 1e9;
+}
+
+// Wall-clock seconds since `timer` started, and this process's processor seconds since
+// `cpuStart`: on a busy machine the second figure is the steadier one.
+const char* prefix = "";
+
+void print(const char* name, const QElapsedTimer& timer, std::clock_t cpuStart) {
+    std::printf("%s%s %.4f\n%s%s_cpu %.4f\n", prefix, name,
+                static_cast<double>(timer.nsecsElapsed()) / 1e9, prefix, name,
+                static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC);
+}
+
+int measureStats(const QString& path, const QTemporaryDir& dir);
 
 } // namespace
 
@@ -68,7 +109,25 @@ int benchStats(const QStringList& options) {
         return 1;
     }
     std::printf("tracks %d\n", trackCount);
+    if (const int status = measureStats(path, dir); status != 0)
+        return status;
+    const int at = options.indexOf("--catalogue");
+    if (at < 0)
+        return 0;
+    const QString server = options.value(at + 1);
+    try {
+        cataloguecopy::copy(path, server, cataloguecopy::Target::Replace);
+    } catch (const CatalogError& e) {
+        std::fprintf(stderr, "stats: %s\n", qPrintable(e.message()));
+        return 1;
+    }
+    prefix = "server_";
+    return measureStats(server, dir);
+}
 
+namespace {
+
+int measureStats(const QString& path, const QTemporaryDir& dir) {
     ReportingPrompts prompts;
     SettingsStore settings(dir.filePath("catalog.ini"));
     ProgramState state(prompts, settings);
@@ -80,7 +139,7 @@ int benchStats(const QStringList& options) {
     const std::clock_t totalCpu = std::clock();
     auto* stats = new Stats(state);
     stats->show();
-    QCoreApplication::processEvents();
+    waitRows(stats);
     waitMeasured(stats);
     print("open_s", total, totalCpu);
 
@@ -88,24 +147,42 @@ int benchStats(const QStringList& options) {
     report.start();
     std::clock_t reportCpu = std::clock();
     stats->showReport(3);
-    QCoreApplication::processEvents();
+    waitRows(stats);
     print("all_tracks_shown_s", report, reportCpu);
     waitMeasured(stats);
     print("all_tracks_s", report, reportCpu);
     print("stats_s", total, totalCpu);
-    std::printf("records %lld\n", static_cast<long long>(stats->recordCount()));
+    std::printf("%srecords %lld\n", prefix, static_cast<long long>(stats->recordCount()));
+
+    // By Title, then reversed: the time until the grid shows the new order's first rows.
+    constexpr int Title = 5;
+    for (const auto& [order, name] :
+         {std::pair{Qt::AscendingOrder, "sort_title"}, {Qt::DescendingOrder, "sort_reversed"}}) {
+        report.start();
+        reportCpu = std::clock();
+        const double stall =
+            longestStall(stats, [&, order = order] { stats->sortBy(Title, order); });
+        print((std::string(name) + "_s").c_str(), report, reportCpu);
+        std::printf("%s%s_longest_stall_s %.4f\n", prefix, name, stall);
+    }
 
     const std::pair<int, const char*> others[] = {{1, "tracks_by_disk_s"},
                                                   {2, "tracks_by_disk_and_dir_s"}};
     for (const auto& [index, name] : others) {
         report.start();
         reportCpu = std::clock();
-        stats->showReport(index);
-        QCoreApplication::processEvents();
+        const double stall = longestStall(stats, [&, index = index] { stats->showReport(index); });
+        // Until its first rows show: the time the window stood still before they were read on
+        // a thread of their own.
+        const std::string stem(name, std::strlen(name) - 2);
+        print((stem + "_rows_s").c_str(), report, reportCpu);
         waitMeasured(stats);
         print(name, report, reportCpu);
+        std::printf("%s%s_longest_stall_s %.4f\n", prefix, stem.c_str(), stall);
     }
-    std::printf("rss_mb %.1f\n", peakRssMb());
+    std::printf("%srss_mb %.1f\n", prefix, peakRssMb());
     delete stats;
     return 0;
 }
+
+} // namespace

@@ -39,6 +39,8 @@ int main(int argc, char* argv[]) {
         return benchTotals(options);
     std::fprintf(stderr,
                  "usage: catalog_bench scan --files N | replace --files N | player --tracks N "
-                 "| stats --tracks N | totals --rows M\n");
+                 "| stats --tracks N | totals --rows M\n"
+                 "       (scan, player and stats also measure a server catalogue with "
+                 "--catalogue URI)\n");
     return 2;
 }

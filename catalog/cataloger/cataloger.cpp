@@ -2,6 +2,8 @@
 
 #include "catalogdb.h"
 #include "cataloglists.h"
+#include "cellwidth.h"
+#include "columnfit.h"
 #include "directorylist.h"
 #include "diskscanner.h"
 #include "drivelist.h"
@@ -35,6 +37,10 @@ constexpr double DirListHeightTwips = 1215;
 const QStringList dirColumns = {"DirID", "DiskID", "DirName"};
 const QStringList trackColumns = {"TrackID", "DirID",  "DiskID", "TrackName",
                                   "Title",   "Artist", "Album",  "Duration"};
+const int DirNameColumn = 2;
+const QString TypingRoom = QStringLiteral("MP3 Collection, Disk 12");
+// Followed by Title, Artist and Album, the other texts.
+const int TrackNameColumn = 3;
 
 QTableView* makeGrid(QWidget* parent, QAbstractItemModel* model, bool editable) {
     auto* grid = new QTableView(parent);
@@ -124,12 +130,17 @@ void Cataloger::buildControls() {
     StatusBar1->addPermanentWidget(cancelButton);
 
     connect(Drive1, &DriveList::driveChanged, this, [this](const QString& drive) {
-        const QString root = drive.endsWith(QDir::separator()) ? drive : drive + QDir::separator();
-        Dir1->setPath(root); // a drive that cannot be read leaves the list where it was
+        // A drive that cannot be read leaves the list where it was.
+        Dir1->setPath(DriveList::rootOf(drive));
     });
     connect(Dir1, &DirectoryList::pathChanged, File1, &FileList::setPath);
+    // A click on a row's header selects its disk or directory as a click on a cell does.
     connect(DBGrid1, &QTableView::clicked, this, &Cataloger::disksGridClicked);
+    connect(DBGrid1->verticalHeader(), &QHeaderView::sectionClicked, this,
+            &Cataloger::disksGridClicked);
     connect(DBGrid2, &QTableView::clicked, this, &Cataloger::dirsGridClicked);
+    connect(DBGrid2->verticalHeader(), &QHeaderView::sectionClicked, this,
+            &Cataloger::dirsGridClicked);
     connect(Disks, &DiskGridModel::failed, this, &Cataloger::showError);
     connect(cancelButton, &QPushButton::clicked, this, &Cataloger::cancelScan);
 
@@ -179,7 +190,6 @@ void Cataloger::load() {
     Dirs->setRecordSource("Dirs");
     Tracks->setRecordSource("Tracks");
     refreshAll();
-    fitIdentifierColumns();
     m_state.QuitOnClose = true;
 }
 
@@ -189,21 +199,6 @@ void Cataloger::bindDataControls() {
     Disks->setDatabase(m_edits->db());
     Dirs->setDatabase(m_connection->db());
     Tracks->setDatabase(m_connection->db());
-}
-
-// Identifier columns need only the width of their heading.
-void Cataloger::fitIdentifierColumns() {
-    const auto fit = [](QTableView* grid, int identifiers) {
-        for (int column = 0; column < identifiers && column < grid->model()->columnCount();
-             ++column)
-            grid->setColumnWidth(column, grid->horizontalHeader()->sectionSizeHint(column) + 12);
-    };
-    fit(DBGrid1, 1);
-    fit(DBGrid2, 2);
-    fit(DBGrid3, 3);
-    DBGrid1->setColumnWidth(DiskGridModel::DiskNameColumn, 160);
-    for (int column = 3; column < DBGrid3->model()->columnCount(); ++column)
-        DBGrid3->setColumnWidth(column, column == 3 ? 200 : 130);
 }
 
 void Cataloger::refreshAll() {
@@ -267,19 +262,17 @@ void Cataloger::layoutControls() {
     m_gridResize->start();
 }
 
-// Widens the last column of each grid from the grid's width and one column's left edge.
+// Each column as wide as its contents within the grid's width, so Tab along a row never
+// scrolls the names out of view; what is left goes to the column that closes each grid's
+// row of names: the disks' Drive, the directories' DirName, the tracks' TrackName.
 void Cataloger::Resize_Grid() {
-    const auto widen = [](QTableView* grid, int column, int fromColumn) {
-        if (grid->model()->columnCount() <= std::max(column, fromColumn))
-            return;
-        const int width = grid->viewport()->width() - grid->columnViewportPosition(fromColumn) -
-                          grid->horizontalScrollBar()->value();
-        if (width > 0)
-            grid->setColumnWidth(column, width);
-    };
-    widen(DBGrid1, DiskGridModel::DriveColumn, DiskGridModel::DiskNameColumn);
-    widen(DBGrid2, 2, 2);
-    widen(DBGrid3, 3, 2);
+    // A disk's name is typed into the new-row line: room for one of a fair length.
+    columnfit::apply(DBGrid1, {DiskGridModel::DiskNameColumn, DiskGridModel::DriveColumn},
+                     DiskGridModel::DriveColumn, cellWidthFor(DBGrid1, TypingRoom));
+    columnfit::apply(DBGrid2, {DirNameColumn}, DirNameColumn);
+    columnfit::apply(
+        DBGrid3, {TrackNameColumn, TrackNameColumn + 1, TrackNameColumn + 2, TrackNameColumn + 3},
+        TrackNameColumn);
 }
 
 void Cataloger::switchToPlayer() {

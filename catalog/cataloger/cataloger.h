@@ -86,7 +86,6 @@ private:
     void load();
     void layoutControls();
     void Resize_Grid();
-    void fitIdentifierColumns();
     void bindDataControls();
     void refreshAll();
     void refreshDisks(std::optional<qint64> current = std::nullopt);
@@ -121,6 +120,7 @@ private:
     void watchVolumes();
     std::optional<VolumeIdentity> driveVolume() const;
     VolumeIdentity volumeAt(const QString& root) const;
+    void rereadDrive(const QList<VolumeIdentity>& appeared, const QList<VolumeIdentity>& gone);
     void recogniseDrive();
     std::optional<DiskScanner::Mode> askHowToScan(qint64 diskId, const QString& start);
 

@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTableView>
+#include <QTimer>
 
 namespace {
 
@@ -19,8 +20,10 @@ int currentRow(const QTableView* grid) {
     return index.isValid() ? index.row() : -1;
 }
 
+// Every deletion asks with No as the default, so Enter alone never deletes.
 bool confirm(ProgramState& state, const QString& text, const QString& title) {
-    return state.prompts.message(text, Prompts::Buttons::YesNo, title) == Prompts::Answer::Yes;
+    return state.prompts.message(text, Prompts::Buttons::YesNo, title, Prompts::Answer::No) ==
+           Prompts::Answer::Yes;
 }
 
 } // namespace
@@ -120,7 +123,7 @@ void Cataloger::handleGridRightClick(QTableView* grid) {
 }
 
 // A right-button click selects the row under the pointer and offers to delete it; so does the
-// Delete key on the current row.
+// Delete key on the current row. A grid's viewport resized refits its columns.
 bool Cataloger::eventFilter(QObject* watched, QEvent* event) {
     for (QTableView* grid : {DBGrid1, DBGrid2, DBGrid3}) {
         if (watched == grid && event->type() == QEvent::KeyPress &&
@@ -130,6 +133,9 @@ bool Cataloger::eventFilter(QObject* watched, QEvent* event) {
         }
         if (watched != grid->viewport())
             continue;
+        // A scroll bar coming or going changes the room the columns share.
+        if (event->type() == QEvent::Resize)
+            m_gridResize->start();
         if (event->type() == QEvent::MouseButtonPress) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() == Qt::RightButton) {

@@ -48,7 +48,7 @@ void Cataloger::emptyDatabase() {
     if (isScanning())
         return;
     if (m_state.prompts.message("Are you sure you want to Empty the DB?", Prompts::Buttons::YesNo,
-                                "Emptying DB...") != Prompts::Answer::Yes)
+                                "Emptying DB...", Prompts::Answer::No) != Prompts::Answer::Yes)
         return;
     try {
         catalogedits::emptyCatalogue(m_edits->db());

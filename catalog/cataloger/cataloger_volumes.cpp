@@ -5,8 +5,10 @@
 
 #include "catalogdb.h"
 #include "catalogedits.h"
+#include "directorylist.h"
 #include "diskvolumes.h"
 #include "drivelist.h"
+#include "filelist.h"
 #include "gridmodels.h"
 #include "mountedvolumes.h"
 #include "programstate.h"
@@ -34,6 +36,7 @@ std::optional<VolumeIdentity> mountedAt(const QList<VolumeIdentity>& volumes,
 
 void Cataloger::watchVolumes() {
     m_volumeWatch = new VolumeWatch(m_state.mountedVolumes, this);
+    connect(m_volumeWatch, &VolumeWatch::changed, this, &Cataloger::rereadDrive);
     connect(m_volumeWatch, &VolumeWatch::changed, this, &Cataloger::recogniseDrive);
     m_volumeWatch->start();
     connect(Drive1, &DriveList::driveChanged, this, &Cataloger::recogniseDrive);
@@ -42,6 +45,17 @@ void Cataloger::watchVolumes() {
         return volume ? DiskGridModel::NewDiskDefaults{volume->label, volume->root}
                       : DiskGridModel::NewDiskDefaults{};
     };
+}
+
+// The directory and file lists show what the drive holds now: a disk swapped in it, taken
+// out or put in is read again.
+void Cataloger::rereadDrive(const QList<VolumeIdentity>& appeared,
+                            const QList<VolumeIdentity>& gone) {
+    const QString drive = Drive1->drive();
+    if (!mountedAt(appeared, drive) && !mountedAt(gone, drive))
+        return;
+    Dir1->reread(DriveList::rootOf(drive));
+    File1->setPath(Dir1->path());
 }
 
 std::optional<VolumeIdentity> Cataloger::driveVolume() const {

@@ -18,9 +18,12 @@ public:
 
     virtual ~Prompts() = default;
 
-    // An empty title shows the program's name.
+    // An empty title shows the program's name. `defaultAnswer`, one of the buttons' answers,
+    // is the one Enter gives; without it the toolkit chooses, which is usually the first button
+    // (Yes), so a question whose Yes destroys something names No.
     virtual Answer message(const QString& text, Buttons buttons = Buttons::Ok,
-                           const QString& title = {}) = 0;
+                           const QString& title = {},
+                           std::optional<Answer> defaultAnswer = std::nullopt) = 0;
     // A message that closes by itself with `self.whenSettled` once `self.settled` holds, and
     // that the person may still answer before. Prompts that cannot close a question by
     // themselves ask it as a plain message.

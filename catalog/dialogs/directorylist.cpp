@@ -26,6 +26,14 @@ QStringList ancestry(const QString& path) {
     return chain;
 }
 
+// Whether `path` is `top` or lies below it.
+bool isBelow(const QString& path, const QString& top) {
+    if (path == top)
+        return true;
+    const QString prefix = top.endsWith(QDir::separator()) ? top : top + QDir::separator();
+    return path.startsWith(prefix);
+}
+
 } // namespace
 
 DirectoryList::DirectoryList(QWidget* parent) : QListWidget(parent) {
@@ -55,6 +63,21 @@ void DirectoryList::refresh() {
     if (!readable)
         return;
     m_subdirectories = std::move(subdirectories);
+    fill();
+}
+
+void DirectoryList::reread(const QString& floor) {
+    const QString top = QDir::toNativeSeparators(QDir::cleanPath(QDir(floor).absolutePath()));
+    QString path = m_path.isEmpty() ? top : m_path;
+    for (;;) {
+        if (setPath(path))
+            return;
+        const QString parent = QDir::toNativeSeparators(QFileInfo(path).path());
+        if (path == top || parent == path || !isBelow(parent, top))
+            break;
+        path = parent;
+    }
+    m_subdirectories.clear();
     fill();
 }
 

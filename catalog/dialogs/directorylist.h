@@ -14,6 +14,10 @@ public:
     // Returns false, keeping the current directory, when `path` cannot be listed.
     bool setPath(const QString& path);
     void refresh();
+    // Lists the current directory again, as after its disk was swapped. Where it is gone, the
+    // nearest directory above it, no higher than `floor`, becomes the current one; with `floor`
+    // gone as well, the list keeps its path and shows nothing below it.
+    void reread(const QString& floor);
 
     int listCount() const { return m_subdirectories.size(); }
     QString list(int index) const { return m_subdirectories.value(index); }

@@ -52,6 +52,7 @@ DlgFrm::DlgFrm(ProgramState& state, QWidget* parent) : QDialog(parent), m_state(
                           RowHeight);
     Command1->setDefault(true);
     setFixedSize(InnerWidth, InnerHeight);
+    setButtonTips();
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(120);
@@ -73,6 +74,7 @@ DlgFrm::DlgFrm(ProgramState& state, QWidget* parent) : QDialog(parent), m_state(
 }
 
 void DlgFrm::setLayoutMode(Layout layout) {
+    m_layout = layout;
     switch (layout) {
     case Layout::Full:
         setFixedSize(InnerWidth, InnerHeight);
@@ -90,6 +92,16 @@ void DlgFrm::setLayoutMode(Layout layout) {
         Command2->setDefault(true);
         break;
     }
+    setButtonTips();
+}
+
+void DlgFrm::setButtonTips() {
+    Command1->setToolTip("Accept the drive chosen beside as the drive your disks are read from");
+    Command2->setToolTip(m_layout == Layout::Directory
+                             ? "Accept the folder open in the list as the folder to copy into"
+                             : "Accept the drive chosen above as the drive your disks are read "
+                               "from");
+    Command3->setToolTip("Make a new folder inside the folder open in the list");
 }
 
 void DlgFrm::driveChanged(const QString& drive) {
@@ -128,8 +140,11 @@ void DlgFrm::acceptDrive() {
 }
 
 // With nothing listed (an unreadable drive) there is no directory to take: the previous
-// target stays, as when the dialog is closed.
+// target stays, as when the dialog is closed. Where the dialog asks for the drive, either OK
+// takes it: a person who pressed the lower one has chosen a drive all the same.
 void DlgFrm::acceptDirectory() {
+    if (m_layout != Layout::Directory)
+        m_state.CdDrive = Drive1->drive();
     if (Dir1->path().isEmpty()) {
         reject();
         return;

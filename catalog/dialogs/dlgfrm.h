@@ -31,6 +31,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void setButtonTips();
     void tellUnreadable(const QString& drive);
     void driveChanged(const QString& drive);
     void acceptDrive();
@@ -43,6 +44,7 @@ private:
     };
 
     ProgramState& m_state;
+    Layout m_layout = Layout::Full;
     QString m_drive;  // the drive last shown, kept when a new one cannot be read
     QString m_untold; // a drive found unreadable while the dialog was hidden
     FadeSlot m_fade1;

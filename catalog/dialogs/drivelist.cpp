@@ -23,6 +23,10 @@ QString DriveList::systemDrive() {
     return mountedvolumes::driveText(QDir::rootPath());
 }
 
+QString DriveList::rootOf(const QString& drive) {
+    return drive.endsWith(QDir::separator()) ? drive : drive + QDir::separator();
+}
+
 void DriveList::setDrive(const QString& drive) {
     int index = findText(drive);
     if (index < 0) {

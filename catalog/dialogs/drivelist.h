@@ -12,6 +12,8 @@ public:
     static QStringList mountedDrives();
     // The local system drive, chosen when no drive is known yet.
     static QString systemDrive();
+    // The drive's top directory: its text with a trailing separator.
+    static QString rootOf(const QString& drive);
 
     QString drive() const { return currentText(); }
     // Selects `drive`, adding it to the list when it is not mounted right now.

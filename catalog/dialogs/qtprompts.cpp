@@ -78,17 +78,27 @@ QString filterKind(const QString& filter) {
 
 } // namespace
 
-Prompts::Answer QtPrompts::message(const QString& text, Buttons buttons, const QString& title) {
-    return messageUntil(text, buttons, title, {});
+Prompts::Answer QtPrompts::message(const QString& text, Buttons buttons, const QString& title,
+                                   std::optional<Answer> defaultAnswer) {
+    return ask(text, buttons, title, defaultAnswer, {});
+}
+
+Prompts::Answer QtPrompts::messageUntil(const QString& text, Buttons buttons, const QString& title,
+                                        const SelfAnswer& self) {
+    return ask(text, buttons, title, std::nullopt, self);
 }
 
 // A box the program closes has no button clicked, so the program's answer is kept beside it.
-Prompts::Answer QtPrompts::messageUntil(const QString& text, Buttons buttons, const QString& title,
-                                        const SelfAnswer& self) {
+Prompts::Answer QtPrompts::ask(const QString& text, Buttons buttons, const QString& title,
+                               std::optional<Answer> defaultAnswer, const SelfAnswer& self) {
     QMessageBox box(dialogParent());
     box.setWindowTitle(shownTitle(title));
     box.setText(text);
     const ButtonAnswers answers = addButtons(box, buttons);
+    if (defaultAnswer) {
+        if (auto* button = qobject_cast<QPushButton*>(answers.key(*defaultAnswer)))
+            box.setDefaultButton(button);
+    }
     std::optional<Answer> selfAnswered;
     QTimer settledCheck;
     if (self.settled) {

@@ -7,7 +7,8 @@ class QWidget;
 // Prompts shown as the toolkit's message, input and file dialogs.
 class QtPrompts : public Prompts {
 public:
-    Answer message(const QString& text, Buttons buttons, const QString& title) override;
+    Answer message(const QString& text, Buttons buttons, const QString& title,
+                   std::optional<Answer> defaultAnswer = std::nullopt) override;
     Answer messageUntil(const QString& text, Buttons buttons, const QString& title,
                         const SelfAnswer& self) override;
     std::optional<QString> input(const QString& prompt, const QString& title,
@@ -16,4 +17,8 @@ public:
                      const QString& defaultExtension) override;
     QString saveFile(const QString& title, const QString& filter,
                      const QString& defaultExtension) override;
+
+private:
+    Answer ask(const QString& text, Buttons buttons, const QString& title,
+               std::optional<Answer> defaultAnswer, const SelfAnswer& self);
 };

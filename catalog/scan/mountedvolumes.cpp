@@ -1,11 +1,13 @@
 #include "mountedvolumes.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QMutex>
 #include <QSet>
 #include <blkid/blkid.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -31,15 +33,26 @@ struct Probed {
     QString uuid;
 };
 
+// When the volume's top directory last changed, to the nanosecond where the file system keeps
+// it: two disks swapped through one device at one folder differ in it, as a rule.
+QString rootChanged(const QString& root) {
+    struct stat status {};
+    if (::stat(QFile::encodeName(root).constData(), &status) != 0)
+        return {};
+    return QStringLiteral("%1.%2").arg(status.st_ctim.tv_sec).arg(status.st_ctim.tv_nsec);
+}
+
 // Where udev keeps no links (a container, a minimal system), the file system's own superblock
 // names it; reading it needs read access to the device, which only its owner group has. A
-// device is probed once per mount (device, folder and size together), since a watch asks again
-// every second.
+// device is probed once per mount (device, folder, size and the folder's change time
+// together), since a watch asks again every second.
 Probed probe(const QByteArray& device, const QString& root, qint64 capacity) {
     static QMutex mutex;
     static QHash<QString, Probed> probed;
-    const QString key =
-        QStringLiteral("%1\n%2\n%3").arg(QString::fromLocal8Bit(device), root).arg(capacity);
+    const QString key = QStringLiteral("%1\n%2\n%3\n%4")
+                            .arg(QString::fromLocal8Bit(device), root)
+                            .arg(capacity)
+                            .arg(rootChanged(root));
     const QMutexLocker lock(&mutex);
     if (const auto found = probed.constFind(key); found != probed.constEnd())
         return *found;

@@ -1,22 +1,22 @@
 #include "stats.h"
 
-#include "catalogdb.h"
+#include "cellwidth.h"
 #include "programstate.h"
 #include "prompts.h"
+#include "reportcursor.h"
 #include "statsgrid.h"
-#include "statsreports.h"
 #include "statuspanels.h"
 #include "twips.h"
 
 #include <QCloseEvent>
 #include <QFrame>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLayout>
 #include <QRadioButton>
-#include <QSqlError>
-#include <QSqlRecord>
+#include <QShortcut>
 #include <QTableView>
-#include <QtConcurrent/QtConcurrentRun>
+#include <utility>
 
 namespace {
 
@@ -28,6 +28,11 @@ struct OptionPlace {
 constexpr std::array<OptionPlace, 4> OptionPlaces{
     {{0, 1335}, {1320, 1455}, {2760, 2055}, {4680, 1095}}};
 
+// A playing time as wide as the longest of `length` characters: "00:00:00" or more hours.
+QString widestTime(int length) {
+    return QString(std::max(2, length - 6), u'0') + QStringLiteral(":00:00");
+}
+
 } // namespace
 
 Stats::Stats(ProgramState& state, QWidget* over, QWidget* parent)
@@ -35,6 +40,7 @@ Stats::Stats(ProgramState& state, QWidget* over, QWidget* parent)
     setWindowTitle("Stats");
     setAttribute(Qt::WA_DeleteOnClose);
     buildControls();
+    buildShortcuts();
     if (over) {
         move(over->frameGeometry().topLeft());
         resize(over->size());
@@ -42,16 +48,19 @@ Stats::Stats(ProgramState& state, QWidget* over, QWidget* parent)
         resize(640, 480);
     }
     WindowFade(m_state, 0, 5);
-    m_connection = std::make_unique<CatalogConnection>(m_state.DBPath, "stats");
     connect(&m_measuring, &QFutureWatcherBase::finished, this, &Stats::applyMeasurement);
+    connect(&m_firstRows, &QFutureWatcherBase::finished, this, &Stats::showFirstRows);
     optStats[0]->setChecked(true);
     showReport(0);
     m_state.QuitOnClose = true;
 }
 
+// A measure or a sort still under way finishes unheard; a sort stops at once.
 Stats::~Stats() {
-    m_measuring.disconnect(this); // a measure still under way finishes unheard
-    model->clear();               // its rows come through the connection, which closes first
+    m_measuring.disconnect(this);
+    m_firstRows.disconnect(this);
+    if (m_reading)
+        m_cursor->cancel();
 }
 
 void Stats::buildControls() {
@@ -74,79 +83,68 @@ void Stats::buildControls() {
     Frame1->resize(Frame1->width(), optStats[0]->height() + 8);
 
     model = new StatsGridModel(this);
+    connect(model, &StatsGridModel::failed, this, &Stats::showFailure);
     grdStats = new QTableView(inner);
     grdStats->setObjectName("grdStats");
     grdStats->setModel(model);
     grdStats->verticalHeader()->hide();
     grdStats->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    grdStats->horizontalHeader()->setHighlightSections(false);
+    QHeaderView* headings = grdStats->horizontalHeader();
+    headings->setHighlightSections(false);
+    headings->setSectionsClickable(true);
+    headings->setSortIndicatorShown(true);
+    headings->setSortIndicator(-1, Qt::AscendingOrder);
+    connect(headings, &QHeaderView::sortIndicatorChanged, this, &Stats::sortBy);
     grdStats->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdStats->setWordWrap(false);
     grdStats->setTextElideMode(Qt::ElideRight);
 
-    StatusBar1 = new StatusPanels(1, this);
+    // Beside the grid rather than in it, so it stays readable while the grid is disabled.
+    lblBusy = new QLabel(inner);
+    lblBusy->setObjectName("lblBusy");
+    lblBusy->setAlignment(Qt::AlignCenter);
+    lblBusy->setFrameShape(QFrame::StyledPanel);
+    lblBusy->setAutoFillBackground(true);
+    lblBusy->setMargin(12);
+    lblBusy->hide();
+
+    StatusBar1 = new StatusPanels(2, this);
     StatusBar1->setObjectName("StatusBar1");
     setStatusBar(StatusBar1);
+}
+
+void Stats::buildShortcuts() {
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
 }
 
 int Stats::gridCols() const {
     return model->columnCount();
 }
 
-void Stats::showReport(int index) {
-    const QString statement = statsreports::statement(index);
-    if (statement.isEmpty())
-        return;
-    if (!optStats[index]->isChecked())
-        optStats[index]->setChecked(true);
-    m_connection->reopen();
-    model->setQuery(statement, m_connection->db());
-    if (model->lastError().isValid()) {
-        m_measuring.setFuture({});
-        m_recordCount = 0;
-        m_longest.clear();
-        StatusBar1->setPanelText(1, "# of Records: 0");
-        showFailure(model->lastError().text());
-        return;
-    }
-    measure(statement);
-}
-
-// The row count and each column's longest text come from one pass in the database, on a
-// thread of its own: the grid shows its first rows at once, whatever the report's size, and
-// fetches the others as it scrolls.
-void Stats::measure(const QString& statement) {
-    QStringList columns;
-    const QSqlRecord record = model->record();
-    for (int c = 0; c < record.count(); ++c)
-        columns << record.fieldName(c);
-    m_recordCount = 0;
-    m_longest.assign(columns.size(), 0);
-    StatusBar1->setPanelText(1, "# of Records: counting...");
-    m_measuring.setFuture(
-        QtConcurrent::run(statsreports::measure, m_state.DBPath, statement, columns));
-}
-
-void Stats::applyMeasurement() {
-    if (m_measuring.future().resultCount() == 0)
-        return; // given up: the report could not be shown
-    const statsreports::Measurement result = m_measuring.result();
-    if (!result.error.isEmpty())
-        showFailure(result.error);
-    m_recordCount = result.rows;
-    m_longest = result.longest;
-    StatusBar1->setPanelText(1, "# of Records: " + QString::number(m_recordCount));
-    Resize_Grid();
-    Q_EMIT measured();
-}
-
 void Stats::Resize_Grid() {
+    if (static_cast<int>(m_longest.size()) != model->columnCount())
+        return; // the rows of another report, or not measured yet
     const double gridWidth = pixelsToTwips(grdStats->width(), this);
-    const auto widths = proportionalWidths(gridWidth, m_longest);
+    const auto widths = proportionalWidths(gridWidth, m_longest, minimumWidths());
     if (!widths)
         return; // nothing to measure: the widths stay as they were
     for (int c = 0; c < static_cast<int>(widths->size()); ++c)
         grdStats->setColumnWidth(c, std::max(0, twipsToPixels((*widths)[c], this)));
+}
+
+// In twips: each heading whole, with room for the sort mark, and each playing time whole.
+std::vector<double> Stats::minimumWidths() const {
+    const QHeaderView* headings = grdStats->horizontalHeader();
+    std::vector<double> minimum;
+    for (int c = 0; c < model->columnCount(); ++c) {
+        int pixels = headings->sectionSizeHint(c);
+        if (model->columns().at(c) == QLatin1String(statsreports::DurationColumn))
+            pixels = std::max(pixels, cellWidthFor(grdStats, widestTime(m_longest.at(c))));
+        minimum.push_back(pixelsToTwips(pixels, this));
+    }
+    return minimum;
 }
 
 void Stats::layoutControls() {
@@ -162,6 +160,9 @@ void Stats::layoutControls() {
                       top);
     grdStats->setGeometry(Frame1->x(), Frame1->height(), Frame1->width(),
                           std::max(0, inner->height() - Frame1->height()));
+    lblBusy->adjustSize();
+    lblBusy->move(grdStats->geometry().center() - lblBusy->rect().center());
+    lblBusy->raise();
 }
 
 void Stats::resizeEvent(QResizeEvent* event) {
@@ -179,6 +180,8 @@ void Stats::closeEvent(QCloseEvent* event) {
 }
 
 void Stats::showFailure(const QString& message) {
+    if (std::exchange(m_failureShown, true))
+        return;
     m_state.prompts.message("The report cannot be shown.\n" + message, Prompts::Buttons::Ok,
                             windowTitle());
 }

@@ -34,6 +34,7 @@ namespace codes {
 inline constexpr int Busy = 5;
 inline constexpr int Locked = 6;
 inline constexpr int ReadOnly = 8;
+inline constexpr int Interrupted = 9;
 inline constexpr int Corrupt = 11;
 inline constexpr int Full = 13;
 inline constexpr int NotADatabase = 26;

@@ -6,6 +6,7 @@
 #include <QString>
 #include <memory>
 
+class ReportCursor;
 class RowReader;
 class RowWriter;
 
@@ -50,6 +51,9 @@ public:
     virtual std::unique_ptr<RowWriter> rowWriter(const QSqlDatabase& db, const QString& table,
                                                  const QStringList& columns) const = 0;
     virtual std::unique_ptr<LongWrite> beginLongWrite(const QSqlDatabase& db) const = 0;
+    // A report's rows, read on a connection of the cursor's own.
+    virtual std::unique_ptr<ReportCursor> reportCursor(const QString& location,
+                                                       const QString& statement) const = 0;
 
     // Rewrites the catalogue compactly; "" when done, else why not.
     virtual QString compact(const QString& location) const = 0;
@@ -60,6 +64,9 @@ public:
     virtual void resumeCounters(const QSqlDatabase& db) const = 0;
     // The larger of two values in the engine's SQL.
     virtual QString greatest(const QString& a, const QString& b) const = 0;
+    // An ORDER BY key for a column: a text compared with ASCII case ignored, NULLs first
+    // ascending and last descending.
+    virtual QString orderKey(const QString& column, bool text, bool descending) const = 0;
 };
 
 namespace catalogengine {

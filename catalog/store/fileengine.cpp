@@ -3,6 +3,7 @@
 #include "catalogtables.h"
 #include "compaction.h"
 #include "engines.h"
+#include "filereportcursor.h"
 #include "rowwriter.h"
 #include "sqliterows.h"
 
@@ -394,6 +395,13 @@ public:
     }
     QString greatest(const QString& a, const QString& b) const override {
         return QStringLiteral("max(%1, %2)").arg(a, b);
+    }
+    QString orderKey(const QString& column, bool text, bool descending) const override {
+        return column + (text ? " COLLATE NOCASE" : "") + (descending ? " DESC" : "");
+    }
+    std::unique_ptr<ReportCursor> reportCursor(const QString& location,
+                                               const QString& statement) const override {
+        return std::make_unique<FileReportCursor>(location, statement);
     }
 };
 

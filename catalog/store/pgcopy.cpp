@@ -69,20 +69,12 @@ void appendCell(QByteArray& line, const QVariant& value) {
     }
 }
 
-CatalogError errorOf(pg_conn* conn, const PGresult* result, const QString& statement) {
-    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
-    const int code = PQstatus(conn) == CONNECTION_BAD
-                         ? catalogdb::codes::Unreachable
-                         : serverResultCode(QString::fromLatin1(state ? state : ""));
-    return CatalogError(statement + "\n" + QString::fromUtf8(PQerrorMessage(conn)).trimmed(), code);
-}
-
 // Runs a statement that starts a COPY; throws unless the server is ready for it.
 void startCopy(pg_conn* conn, const QString& statement, ExecStatusType ready) {
     PGresult* result = PQexec(conn, statement.toUtf8().constData());
     const bool started = PQresultStatus(result) == ready;
     if (!started) {
-        const CatalogError error = errorOf(conn, result, statement);
+        const CatalogError error = pgError(conn, result, statement);
         PQclear(result);
         throw error;
     }
@@ -95,7 +87,7 @@ void endCopy(pg_conn* conn, const QString& statement) {
     const bool done = PQresultStatus(result) == PGRES_COMMAND_OK;
     std::optional<CatalogError> error;
     if (!done)
-        error = errorOf(conn, result, statement);
+        error = pgError(conn, result, statement);
     PQclear(result);
     while (PGresult* more = PQgetResult(conn))
         PQclear(more);
@@ -104,6 +96,14 @@ void endCopy(pg_conn* conn, const QString& statement) {
 }
 
 } // namespace
+
+CatalogError pgError(pg_conn* conn, const PGresult* result, const QString& statement) {
+    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    const int code = PQstatus(conn) == CONNECTION_BAD
+                         ? catalogdb::codes::Unreachable
+                         : serverResultCode(QString::fromLatin1(state ? state : ""));
+    return CatalogError(statement + "\n" + QString::fromUtf8(PQerrorMessage(conn)).trimmed(), code);
+}
 
 pg_conn* pgConnection(const QSqlDatabase& db, const QString& statement) {
     const QVariant handle = db.isOpen() ? db.driver()->handle() : QVariant();
@@ -149,7 +149,7 @@ bool PgCopyRows::next() {
     }
     m_copying = false;
     if (size == -2)
-        throw errorOf(m_conn, nullptr, m_statement);
+        throw pgError(m_conn, nullptr, m_statement);
     endCopy(m_conn, m_statement);
     return false;
 }

@@ -8,6 +8,8 @@
 #include <vector>
 
 struct pg_conn;
+struct pg_result;
+class CatalogError;
 
 // The rows of a statement read through COPY … TO STDOUT on the Qt connection's own libpq
 // connection: one line a row, no QVariant per cell.
@@ -59,3 +61,7 @@ private:
 
 // The libpq connection under a QPSQL connection; throws CatalogError when it is not open.
 pg_conn* pgConnection(const QSqlDatabase& db, const QString& statement);
+
+// The error of a statement (or of the connection, when `result` is null) in the program's
+// codes, its message following the statement.
+CatalogError pgError(pg_conn* conn, const pg_result* result, const QString& statement);

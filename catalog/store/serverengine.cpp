@@ -2,6 +2,7 @@
 #include "engines.h"
 #include "pgcopy.h"
 #include "serveraddress.h"
+#include "serverreportcursor.h"
 #include "serverschema.h"
 
 #include <QSqlError>
@@ -102,6 +103,15 @@ public:
     }
     QString greatest(const QString& a, const QString& b) const override {
         return QStringLiteral("GREATEST(%1, %2)").arg(a, b);
+    }
+    QString orderKey(const QString& column, bool text, bool descending) const override {
+        // Texts compared byte by byte with ASCII letters lowered, as a file compares them.
+        return (text ? "lower(" + column + " COLLATE \"C\")" : column) +
+               (descending ? " DESC NULLS LAST" : " NULLS FIRST");
+    }
+    std::unique_ptr<ReportCursor> reportCursor(const QString& location,
+                                               const QString& statement) const override {
+        return std::make_unique<ServerReportCursor>(location, statement);
     }
     void resumeCounters(const QSqlDatabase& db) const override { serverschema::resumeCounters(db); }
 };

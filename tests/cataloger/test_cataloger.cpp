@@ -211,6 +211,7 @@ private Q_SLOTS:
                  QString("Are you sure you want to delete this disk(Rock 1)?"));
         QCOMPARE(m_rig->prompts.asked[0].title, QString("Deleting Disk..."));
         QCOMPARE(m_rig->prompts.asked[0].buttons, Prompts::Buttons::YesNo);
+        QCOMPARE(m_rig->prompts.asked[0].defaultAnswer, Prompts::Answer::No);
         QCOMPARE(count(m_db, "SELECT COUNT(*) FROM Tracks"), 5);
 
         m_rig->prompts.answers = {Prompts::Answer::Yes};
@@ -233,6 +234,7 @@ private Q_SLOTS:
         QCOMPARE(m_rig->prompts.asked.back().text,
                  QString("Are you sure you want to delete this directory(/Rock)?"));
         QCOMPARE(m_rig->prompts.asked.back().title, QString("Deleting Directory..."));
+        QCOMPARE(m_rig->prompts.asked.back().defaultAnswer, Prompts::Answer::No);
         QCOMPARE(columnTexts(w->DBGrid2, 2), QStringList{"/Rock/Live"}); // still disk 1 only
         QCOMPARE(w->DBGrid3->model()->rowCount(), 0); // it showed the deleted directory
         QCOMPARE(count(m_db, "SELECT COUNT(*) FROM Tracks WHERE DirID=1"), 0);
@@ -516,6 +518,7 @@ private Q_SLOTS:
         w->mnuEmpty->trigger(); // unanswered: No
         QCOMPARE(m_rig->prompts.asked[0].text, QString("Are you sure you want to Empty the DB?"));
         QCOMPARE(m_rig->prompts.asked[0].title, QString("Emptying DB..."));
+        QCOMPARE(m_rig->prompts.asked[0].defaultAnswer, Prompts::Answer::No);
         QCOMPARE(count(m_db, "SELECT COUNT(*) FROM Tracks"), 5);
         m_rig->prompts.answers = {Prompts::Answer::Yes};
         w->mnuEmpty->trigger();

@@ -109,6 +109,9 @@ private Q_SLOTS:
         dialog.setLayoutMode(DlgFrm::Layout::Directory);
         dialog.show();
         QVERIFY(!dialog.Command1->isVisible());
+        // Each OK says what it accepts: here a folder, in the drive's layouts the drive.
+        QVERIFY(dialog.Command2->toolTip().contains("folder to copy into"));
+        QVERIFY(DlgFrm(m_rig->state).Command2->toolTip().contains("drive"));
         QVERIFY(dialog.Command2->isVisible());
         QVERIFY(dialog.height() >= dialog.Dir1->y() + dialog.Dir1->height());
         QVERIFY(dialog.Command2->geometry().bottom() < dialog.height());

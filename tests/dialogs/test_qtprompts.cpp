@@ -100,6 +100,19 @@ private Q_SLOTS:
                  answer);
     }
 
+    // Enter alone answers with the button the question names; unnamed, with the first.
+    void enterGivesTheNamedDefault() {
+        QtPrompts prompts;
+        for (const auto named :
+             {std::optional(Prompts::Answer::No), std::optional<Prompts::Answer>()}) {
+            QTimer::singleShot(
+                0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
+            QCOMPARE(prompts.message("Are you sure you want to Empty the DB?",
+                                     Prompts::Buttons::YesNo, "Emptying DB...", named),
+                     named ? Prompts::Answer::No : Prompts::Answer::Yes);
+        }
+    }
+
     // The box is up until the program's wait is over, then closes with the program's answer.
     void closesItselfOnceSettled() {
         QtPrompts prompts;

@@ -85,10 +85,10 @@ class MountedImage : public QObject {
     const QString label_ = "Disk Ü 07";
     const QString uuid_ = "3f1c9a52-6d0e-4b7a-9c1d-2e8f5a6b7c0d";
 
-    bool mountAt(const QString& folder) {
+    bool mountAt(const QString& folder, const QString& image = "disk.img",
+                 const QString& loop = "loop") {
         QDir().mkpath(folder);
-        return QProcess::execute("mount", {"-o", "loop,ro", dir_.filePath("disk.img"), folder}) ==
-               0;
+        return QProcess::execute("mount", {"-o", loop + ",ro", dir_.filePath(image), folder}) == 0;
     }
 
 private slots:
@@ -144,6 +144,27 @@ private slots:
         QCOMPARE(found->diskName, "Seven");
         QCOMPARE(found->volume.label, label_);
         umount(QFile::encodeName(second).constData());
+    }
+
+    // Another disk, written on another day, in the drive: the same loop device, folder and
+    // size. Its label is read anew, not taken from the disk before it.
+    void aDiskSwappedInTheDriveIsReadAgain() {
+        QVERIFY(QFile::copy(dir_.filePath("disk.img"), dir_.filePath("other.img")));
+        QProcess mkfs, free;
+        mkfs.setEnvironment({"E2FSPROGS_FAKE_TIME=1700000000"});
+        mkfs.start("mkfs.ext4", {"-q", "-F", "-L", "Other", dir_.filePath("other.img")});
+        free.start("losetup", {"-f"});
+        QVERIFY(mkfs.waitForFinished() && mkfs.exitCode() == 0 && free.waitForFinished());
+        const QString loop =
+            "loop=" + QString::fromLocal8Bit(free.readAllStandardOutput()).trimmed();
+        const QString drive = dir_.filePath("drive");
+        QStringList labels;
+        for (const char* image : {"disk.img", "other.img"}) {
+            QVERIFY(mountAt(drive, image, loop));
+            labels << mountedvolumes::volumeAt(drive).label;
+            umount(QFile::encodeName(drive).constData());
+        }
+        QCOMPARE(labels, QStringList({label_, "Other"}));
     }
 };
 

@@ -8,8 +8,10 @@
 #include "diskscanner.h"
 #include "listloading.h"
 #include "mp3fixture.h"
+#include "reportcursor.h"
 #include "runtestclasses.h"
 #include "sqlrows.h"
+#include "statsreports.h"
 #include "testserver.h"
 
 #include <QDir>
@@ -78,6 +80,25 @@ QStringList describe(const CatalogLists& lists) {
     for (auto it = lists.trackNameBytes.cbegin(); it != lists.trackNameBytes.cend(); ++it)
         rows << QStringLiteral("bytes %1|%2").arg(it.key()).arg(QString(it.value().toHex()));
     return rows;
+}
+
+// A report's rows, a line each, read through the engine's cursor in small batches, and its
+// columns with which of them hold numbers.
+struct ReportRead {
+    QStringList columns;
+    std::vector<bool> numeric;
+    QStringList rows;
+};
+
+ReportRead readReport(const QString& location, const QString& statement) {
+    const auto cursor = catalogengine::forLocation(location).reportCursor(location, statement);
+    ReportRead read;
+    while (!cursor->atEnd())
+        for (const QStringList& row : cursor->fetch(7))
+            read.rows << row.join('|');
+    read.columns = cursor->columns();
+    read.numeric = cursor->numeric();
+    return read;
 }
 
 QStringList serverTables(const QString& uri) {
@@ -167,6 +188,58 @@ private slots:
         QCOMPARE(server, describe(load(dir_->filePath("c.mdb"))));
         QVERIFY(server.join('\n').contains("Ti\\tle\twith tab|quote's \"x\".mp3"));
         QVERIFY(server.join('\n').contains("bytes "));
+    }
+
+    // The statistics window's reports: sorted by each column either way (texts with case
+    // ignored, numbers as numbers), counted and measured as in a file; a sort given up stops.
+    void reportsSortAndMeasureAsAFilesDo() {
+        const QString root = dir_->filePath("disk");
+        writeOddTree(root);
+        const QString file = dir_->filePath("c.mdb");
+        for (const QString& location : {file, server_->uri()}) {
+            scanInto(location, root, "alpha");
+            scanInto(location, root, "Beta");
+            CatalogConnection connection(location, "test");
+            catalogdb::run(connection.db(),
+                           "INSERT INTO Tracks (DirID, DiskID, TrackName, Duration) VALUES "
+                           "(1, 1, 'long.mp3', '100:00:01'), (1, 1, 'odd.mp3', '1:02:0x3')");
+        }
+        const statsreports::Measurement tracks =
+            statsreports::measure(file, statsreports::statement(1));
+        QCOMPARE(tracks.rows, 10);
+        QVERIFY(tracks.totalSeconds > 360001 && tracks.totalSeconds < 361000);
+        for (int report = 0; report < 4; ++report) {
+            const QString statement = statsreports::statement(report);
+            const statsreports::Measurement inFile = statsreports::measure(file, statement);
+            const statsreports::Measurement onServer =
+                statsreports::measure(server_->uri(), statement);
+            QVERIFY2(onServer.error.isEmpty(), qPrintable(onServer.error));
+            QCOMPARE(onServer.rows, inFile.rows);
+            QCOMPARE(onServer.longest, inFile.longest);
+            QCOMPARE(onServer.totalSeconds, inFile.totalSeconds);
+            const ReportRead read = readReport(file, statement);
+            QCOMPARE(readReport(server_->uri(), statement).numeric, read.numeric);
+            for (int column = 0; column < read.columns.size(); ++column)
+                for (const bool descending : {false, true}) {
+                    const auto sorted = [&](const QString& location) {
+                        return readReport(location,
+                                          statsreports::sortedStatement(
+                                              statement, read.columns, read.numeric, column,
+                                              descending, catalogengine::forLocation(location)))
+                            .rows;
+                    };
+                    const QStringList rows = sorted(file);
+                    QCOMPARE(sorted(server_->uri()), rows);
+                    if (read.columns[column] == "DiskName")
+                        QVERIFY(rows.first().contains(descending ? "Beta" : "alpha"));
+                    if (read.columns[column].endsWith("ID") && rows.size() > 9)
+                        QVERIFY(rows.first().contains(descending ? "10" : "1"));
+                }
+        }
+        const auto cursor = catalogengine::forLocation(server_->uri())
+                                .reportCursor(server_->uri(), statsreports::statement(3));
+        cursor->cancel();
+        QVERIFY_THROWS_EXCEPTION(CatalogError, cursor->fetch(3));
     }
 
     // File to server and back, identifiers kept; a target holding disks needs Replace, and

@@ -19,6 +19,7 @@ public:
         Buttons buttons = Buttons::Ok;
         QString defaultText;       // the proposed answer of an input
         bool selfAnswered = false; // answered by the program rather than the script
+        std::optional<Answer> defaultAnswer = std::nullopt; // what Enter alone answers, if named
     };
 
     // Scripted for a question the program may answer itself: the person does not answer, and
@@ -32,8 +33,9 @@ public:
     std::deque<QString> files; // answers to both file questions, open and save
     std::vector<Asked> asked;
 
-    Answer message(const QString& text, Buttons buttons, const QString& title) override {
-        asked.push_back({"message", text, title, buttons, {}});
+    Answer message(const QString& text, Buttons buttons, const QString& title,
+                   std::optional<Answer> defaultAnswer = std::nullopt) override {
+        asked.push_back({"message", text, title, buttons, {}, false, defaultAnswer});
         const Answer answer = nextAnswer(buttons);
         if (answer == Wait)
             QTest::qFail("a question the program cannot answer was scripted to wait", __FILE__,
