@@ -43,8 +43,12 @@
 
 namespace {
 
+// After what the window still had to do: a grid's columns are fitted again once a scroll bar
+// it gained has taken its room.
 void save(QWidget* window, const QString& file) {
-    QApplication::processEvents();
+    QEventLoop settle;
+    QTimer::singleShot(50, &settle, &QEventLoop::quit);
+    settle.exec();
     window->grab().save(file);
     std::printf("%s\n", qPrintable(file));
 }
@@ -107,19 +111,27 @@ void saveSortedStats(Stats* stats, const QDir& out) {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: catalog_screenshots OUTPUT_DIR MUSIC_FOLDER [LARGE_FOLDER]\n");
+    QStringList args = QApplication::arguments().mid(1);
+    // --catalogue LOCATION: the windows on that catalogue (an empty one) rather than a new file.
+    QString location;
+    if (args.size() > 1 && args.first() == "--catalogue") {
+        location = args[1];
+        args = args.mid(2);
+    }
+    if (args.size() < 2) {
+        std::fprintf(stderr, "usage: catalog_screenshots [--catalogue LOCATION] OUTPUT_DIR "
+                             "MUSIC_FOLDER [LARGE_FOLDER]\n");
         return 2;
     }
-    const QDir out(QString::fromLocal8Bit(argv[1]));
-    const QString music = QDir(QString::fromLocal8Bit(argv[2])).absolutePath();
-    const QString large = argc > 3 ? QDir(QString::fromLocal8Bit(argv[3])).absolutePath() : "";
+    const QDir out(args[0]);
+    const QString music = QDir(args[1]).absolutePath();
+    const QString large = args.size() > 2 ? QDir(args[2]).absolutePath() : "";
     QTemporaryDir work;
     QtPrompts prompts;
     SettingsStore settings(work.filePath("settings.ini"));
     ProgramState state(prompts, settings);
     state.dataDir = work.filePath("data");
-    state.DBPath = work.filePath("catalog.mdb");
+    state.DBPath = location.isEmpty() ? work.filePath("catalog.mdb") : location;
     state.CdDrive = "/";
     state.endProgram = [] {};
     Windows windows(state);
