@@ -6,7 +6,6 @@
 
 #include "catalogdb.h"
 #include "cataloglists.h"
-#include "cataloguecopy.h"
 #include "listloading.h"
 #include "programstate.h"
 #include "prompts.h"
@@ -137,19 +136,15 @@ int benchPlayer(const QStringList& options) {
     if (const int status = measurePlayer(path, dir); status != 0)
         return status;
     // --catalogue URI: the same catalogue copied to a server, measured the same way.
-    const int at = options.indexOf("--catalogue");
-    if (at < 0)
-        return 0;
-    const QString server = options.value(at + 1);
+    QString server;
     try {
-        QElapsedTimer copying;
-        copying.start();
-        cataloguecopy::copy(path, server, cataloguecopy::Target::Replace);
-        std::printf("server_copy_s %.4f\n", seconds(copying));
+        server = copiedToServer(options, path);
     } catch (const CatalogError& e) {
         std::fprintf(stderr, "player: %s\n", qPrintable(e.message()));
         return 1;
     }
+    if (server.isEmpty())
+        return 0;
     prefix = "server_";
     return measurePlayer(server, dir);
 }

@@ -7,7 +7,6 @@
 #include "benchcases.h"
 
 #include "catalogdb.h"
-#include "cataloguecopy.h"
 #include "programstate.h"
 #include "prompts.h"
 #include "settingsstore.h"
@@ -111,16 +110,15 @@ int benchStats(const QStringList& options) {
     std::printf("tracks %d\n", trackCount);
     if (const int status = measureStats(path, dir); status != 0)
         return status;
-    const int at = options.indexOf("--catalogue");
-    if (at < 0)
-        return 0;
-    const QString server = options.value(at + 1);
+    QString server;
     try {
-        cataloguecopy::copy(path, server, cataloguecopy::Target::Replace);
+        server = copiedToServer(options, path);
     } catch (const CatalogError& e) {
         std::fprintf(stderr, "stats: %s\n", qPrintable(e.message()));
         return 1;
     }
+    if (server.isEmpty())
+        return 0;
     prefix = "server_";
     return measureStats(server, dir);
 }

@@ -16,3 +16,7 @@ void fillCatalogue(const QString& path, int trackCount);
 int intOption(const QStringList& options, const QString& name, int fallback);
 // Peak resident memory of this process, in megabytes.
 double peakRssMb();
+// With "--catalogue URI" among the options: the catalogue at `path` copied to that server,
+// whose URI is returned, the copy's seconds printed as server_copy_s. "" without the option;
+// throws CatalogError when the copy fails.
+QString copiedToServer(const QStringList& options, const QString& path);

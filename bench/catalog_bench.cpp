@@ -1,6 +1,10 @@
 #include "benchcases.h"
 
+#include "catalogdb.h"
+#include "cataloguecopy.h"
+
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <cstdio>
 
@@ -9,6 +13,18 @@ int intOption(const QStringList& options, const QString& name, int fallback) {
     bool ok = false;
     const int value = at >= 0 && at + 1 < options.size() ? options[at + 1].toInt(&ok) : 0;
     return ok ? value : fallback;
+}
+
+QString copiedToServer(const QStringList& options, const QString& path) {
+    const int at = options.indexOf("--catalogue");
+    if (at < 0)
+        return {};
+    const QString server = options.value(at + 1);
+    QElapsedTimer copying;
+    copying.start();
+    cataloguecopy::copy(path, server, cataloguecopy::Target::Replace);
+    std::printf("server_copy_s %.4f\n", static_cast<double>(copying.nsecsElapsed()) / 1e9);
+    return server;
 }
 
 double peakRssMb() {
