@@ -64,6 +64,8 @@ public:
     virtual void resumeCounters(const QSqlDatabase& db) const = 0;
     // The larger of two values in the engine's SQL.
     virtual QString greatest(const QString& a, const QString& b) const = 0;
+    // The seconds of a column of playing times ("hh:mm:ss", anything else 0) in the engine's SQL.
+    virtual QString playingSeconds(const QString& column) const = 0;
     // An ORDER BY key for a column: a text compared with ASCII case ignored, NULLs first
     // ascending and last descending.
     virtual QString orderKey(const QString& column, bool text, bool descending) const = 0;

@@ -4,6 +4,7 @@
 #include "compaction.h"
 #include "engines.h"
 #include "filereportcursor.h"
+#include "playingseconds.h"
 #include "rowwriter.h"
 #include "sqliterows.h"
 
@@ -356,7 +357,10 @@ public:
         db.setDatabaseName(location);
         return {};
     }
-    void tune(const QSqlDatabase& db) const override { applyPragmas(db); }
+    void tune(const QSqlDatabase& db) const override {
+        applyPragmas(db);
+        addPlayingSecondsFunction(db);
+    }
     QString openFailure(const QString&, const QSqlError& error) const override {
         return error.text();
     }
@@ -395,6 +399,9 @@ public:
     }
     QString greatest(const QString& a, const QString& b) const override {
         return QStringLiteral("max(%1, %2)").arg(a, b);
+    }
+    QString playingSeconds(const QString& column) const override {
+        return "playing_seconds(" + column + ")";
     }
     QString orderKey(const QString& column, bool text, bool descending) const override {
         return column + (text ? " COLLATE NOCASE" : "") + (descending ? " DESC" : "");

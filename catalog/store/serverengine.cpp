@@ -50,6 +50,11 @@ private:
     QSqlDatabase m_db;
 };
 
+// Whether a text is made of digits alone.
+QString allDigits(const QString& text) {
+    return QStringLiteral("ltrim(%1, '0123456789') = ''").arg(text);
+}
+
 class ServerEngine : public CatalogEngine {
 public:
     QString driverName() const override { return QStringLiteral("QPSQL"); }
@@ -103,6 +108,20 @@ public:
     }
     QString greatest(const QString& a, const QString& b) const override {
         return QStringLiteral("GREATEST(%1, %2)").arg(a, b);
+    }
+    // As the player counts them: hours of any length before the last six characters. The
+    // length is tested in a CASE of its own since the server may test the parts of an AND in
+    // any order.
+    QString playingSeconds(const QString& column) const override {
+        const QString& d = column;
+        const QString hours = QStringLiteral("substr(%1, 1, length(%1) - 6)").arg(d);
+        const QString minutes = QStringLiteral("substr(%1, length(%1) - 4, 2)").arg(d);
+        const QString seconds = QStringLiteral("substr(%1, length(%1) - 1)").arg(d);
+        return QStringLiteral("CASE WHEN length(%1) BETWEEN 8 AND 15 THEN CASE WHEN %2 AND %3 "
+                              "AND %4 THEN CAST(%5 AS BIGINT) * 3600 + CAST(%6 AS BIGINT) * 60 + "
+                              "CAST(%7 AS BIGINT) ELSE 0 END ELSE 0 END")
+            .arg(d, allDigits(hours), allDigits(minutes), allDigits(seconds), hours, minutes,
+                 seconds);
     }
     QString orderKey(const QString& column, bool text, bool descending) const override {
         // Texts compared byte by byte with ASCII letters lowered, as a file compares them.

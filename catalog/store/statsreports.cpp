@@ -45,31 +45,6 @@ QString sortedStatement(const QString& reportStatement, const QStringList& colum
     return "SELECT * FROM (" + reportStatement + ") AS report ORDER BY " + keys.join(", ");
 }
 
-namespace {
-
-constexpr char Digits[] = "'0123456789'";
-
-// Whether a text is made of digits alone.
-QString allDigits(const QString& text) {
-    return QStringLiteral("ltrim(%1, %2) = ''").arg(text, QLatin1String(Digits));
-}
-
-// Seconds of a "hh:mm:ss" text, hours of any length; anything else counts as 0, as in the
-// player's totals. Written in the SQL both engines read, the length tested in a CASE of its
-// own since a server may test the parts of an AND in any order.
-QString secondsOf(const QString& column) {
-    const QString d = quoted(column);
-    const QString hours = QStringLiteral("substr(%1, 1, length(%1) - 6)").arg(d);
-    const QString minutes = QStringLiteral("substr(%1, length(%1) - 4, 2)").arg(d);
-    const QString seconds = QStringLiteral("substr(%1, length(%1) - 1)").arg(d);
-    return QStringLiteral("CASE WHEN length(%1) BETWEEN 8 AND 15 THEN CASE WHEN %2 AND %3 AND %4 "
-                          "THEN CAST(%5 AS BIGINT) * 3600 + CAST(%6 AS BIGINT) * 60 + "
-                          "CAST(%7 AS BIGINT) ELSE 0 END ELSE 0 END")
-        .arg(d, allDigits(hours), allDigits(minutes), allDigits(seconds), hours, minutes, seconds);
-}
-
-} // namespace
-
 QString measureStatement(const QString& reportStatement, const QStringList& columns,
                          const CatalogEngine& engine) {
     QStringList parts{"count(*)"};
@@ -78,7 +53,7 @@ QString measureStatement(const QString& reportStatement, const QStringList& colu
             QStringLiteral("coalesce(max(length(CAST(%1 AS TEXT))), 0)").arg(quoted(column)),
             QString::number(column.size()));
     if (columns.contains(QLatin1String(DurationColumn)))
-        parts << "CAST(coalesce(sum(" + secondsOf(QLatin1String(DurationColumn)) +
+        parts << "CAST(coalesce(sum(" + engine.playingSeconds(quoted(DurationColumn)) +
                      "), 0) AS BIGINT)";
     return "SELECT " + parts.join(", ") + " FROM (" + reportStatement + ") AS report";
 }
