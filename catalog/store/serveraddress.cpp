@@ -75,6 +75,10 @@ QString connectionFailure(const QString& uri, const QString& libpqMessage) {
     const int failed = reason.lastIndexOf(QLatin1String("failed: "));
     if (failed >= 0)
         reason = reason.mid(failed + 8);
+    // The server's own words come after its severity: "FATAL:  database "x" does not exist".
+    for (const QLatin1String severity : {QLatin1String("FATAL:"), QLatin1String("ERROR:")})
+        if (reason.startsWith(severity))
+            reason = reason.mid(severity.size()).trimmed();
     if (reason.isEmpty())
         reason = QStringLiteral("no answer");
     reason[0] = reason[0].toLower();

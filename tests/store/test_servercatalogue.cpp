@@ -176,6 +176,12 @@ private slots:
         QCOMPARE(catalogengine::storable(uri),
                  "postgresql://alice@/music?host=/no/such/folder&port=5433&connect_timeout=3");
         QVERIFY(!catalogdb::prepare("postgresql://[::1").ok);
+        // A server that answers but has no such database says so in its own words.
+        const QString missing = server_->uri().replace(server_->name(), "no_such_catalogue");
+        const catalogdb::Preparation absent = catalogdb::prepare(missing);
+        QVERIFY2(absent.error.endsWith("refused the connection to \"" + missing +
+                                       "\": database \"no_such_catalogue\" does not exist."),
+                 qPrintable(absent.error));
     }
 
     // Rows written through COPY and read back through COPY are those a file keeps.
