@@ -81,6 +81,9 @@ QString connectionFailure(const QString& uri, const QString& libpqMessage) {
             reason = reason.mid(severity.size()).trimmed();
     if (reason.isEmpty())
         reason = QStringLiteral("no answer");
+    // libpq's hint on the next line, in short: nothing listens where the URI points.
+    if (libpqMessage.contains(QLatin1String("Is the server running")))
+        reason += QStringLiteral(" (is the server running?)");
     reason[0] = reason[0].toLower();
     const bool refusedLogin = reason.contains(QLatin1String("authentication")) ||
                               reason.contains(QLatin1String("password")) ||
