@@ -113,14 +113,13 @@ public:
     // length is tested in a CASE of its own since the server may test the parts of an AND in
     // any order.
     QString playingSeconds(const QString& column) const override {
-        const QString& d = column;
-        const QString hours = QStringLiteral("substr(%1, 1, length(%1) - 6)").arg(d);
-        const QString minutes = QStringLiteral("substr(%1, length(%1) - 4, 2)").arg(d);
-        const QString seconds = QStringLiteral("substr(%1, length(%1) - 1)").arg(d);
+        const QString hours = QStringLiteral("substr(%1, 1, length(%1) - 6)").arg(column);
+        const QString minutes = QStringLiteral("substr(%1, length(%1) - 4, 2)").arg(column);
+        const QString seconds = QStringLiteral("substr(%1, length(%1) - 1)").arg(column);
         return QStringLiteral("CASE WHEN length(%1) BETWEEN 8 AND 15 THEN CASE WHEN %2 AND %3 "
                               "AND %4 THEN CAST(%5 AS BIGINT) * 3600 + CAST(%6 AS BIGINT) * 60 + "
                               "CAST(%7 AS BIGINT) ELSE 0 END ELSE 0 END")
-            .arg(d, allDigits(hours), allDigits(minutes), allDigits(seconds), hours, minutes,
+            .arg(column, allDigits(hours), allDigits(minutes), allDigits(seconds), hours, minutes,
                  seconds);
     }
     QString orderKey(const QString& column, bool text, bool descending) const override {
