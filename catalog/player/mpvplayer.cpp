@@ -79,6 +79,7 @@ void MpvPlayer::open(const QString& target) {
         Q_EMIT problem(m_failure);
         return;
     }
+    m_starting = !target.isEmpty();
     if (target.isEmpty()) {
         command({"stop"});
         return;
@@ -128,6 +129,10 @@ void MpvPlayer::handle(const mpv_event& event) {
         onProperty(event);
         break;
     case MPV_EVENT_START_FILE: {
+        // The file asked for starts: whatever idleness was reported before it is over.
+        m_starting = false;
+        m_idle = false;
+        updateState();
         const auto* start = static_cast<const mpv_event_start_file*>(event.data);
         m_startedEntry = m_firstEntryId > 0 ? start->playlist_entry_id - m_firstEntryId + 1 : 0;
         break;
@@ -136,6 +141,10 @@ void MpvPlayer::handle(const mpv_event& event) {
         if (m_startedEntry > 0)
             m_entry = static_cast<int>(m_startedEntry);
         Q_EMIT newStream();
+        break;
+    case MPV_EVENT_IDLE:
+        m_idle = true;
+        updateState();
         break;
     case MPV_EVENT_END_FILE: {
         const auto* end = static_cast<const mpv_event_end_file*>(event.data);
@@ -177,6 +186,8 @@ void MpvPlayer::onProperty(const mpv_event& event) {
 }
 
 void MpvPlayer::updateState() {
+    if (m_starting)
+        return; // the state follows once the file asked for has started
     const PlayState state = m_idle ? Stopped : m_paused ? Paused : Playing;
     if (state == m_state)
         return;

@@ -42,6 +42,9 @@ private:
     int64_t m_firstEntryId = 0;
     int64_t m_startedEntry = 0;
     bool m_idle = true;
+    // A file was asked for and has not started yet: the idleness and pauses reported meanwhile
+    // belong to what played before, and the state waits for the file.
+    bool m_starting = false;
     bool m_paused = false;
     PlayState m_state = Stopped;
 };

@@ -275,6 +275,7 @@ private:
     int m_highlightedSong = 0; // the play-list row highlighted as playing (1-based), or 0
     std::vector<int> m_playingEntryRows;
     QSet<QString> m_problemsShown;
+    bool m_problemInView = false; // since the player was last given something to play
     // The track chosen while its disk was not in: the track list of that moment and its row.
     DiskArrival* m_diskArrival = nullptr;
     std::vector<TrackItem> m_waitingItems;

@@ -144,6 +144,7 @@ void TreePlayer::playItems(const std::vector<TrackItem>& items, int row, Playing
     m_playingFrom = from;
     m_playingRow = row + 1;
     m_playingEntryRows = std::move(entryRows);
+    m_problemInView = false;
     mediaPlayer()->open(target);
 }
 
@@ -253,7 +254,10 @@ void TreePlayer::onPlayStateChange(int /*oldState*/, int newState) {
         return;
     m_player->stop();
     m_player->open(QString());
-    StatusBar1->setPanelText(1, QString());
+    // A problem that ended the playing (no audio device) stays in view; the player may tell
+    // the problem before or after it says it stopped.
+    if (!m_problemInView)
+        StatusBar1->setPanelText(1, QString());
     if (m_playingFrom == PlayingList::Songs)
         highlightSongRow(0);
     else if (playingListShown())
@@ -263,6 +267,7 @@ void TreePlayer::onPlayStateChange(int /*oldState*/, int newState) {
 // Each problem is told once in a message box; the status bar repeats it.
 void TreePlayer::showPlayerProblem(const QString& text) {
     StatusBar1->setPanelText(1, text);
+    m_problemInView = true;
     if (m_problemsShown.contains(text))
         return;
     m_problemsShown.insert(text);

@@ -329,6 +329,22 @@ private slots:
         QCOMPARE(w->playIndex, 3);
     }
 
+    // The player may tell a problem (no audio device) before it says it stopped: the stop
+    // leaves the problem in view, and the next playing clears it.
+    void aProblemOutlivesTheStopItCaused() {
+        const QString problem = "No audio device could be opened, so nothing can be played.";
+        rig_->doubleClickRow(0);
+        player->changeState(MediaPlayer::Playing);
+        Q_EMIT player->problem(problem);
+        QTRY_COMPARE(panel(w, 1), problem); // told once the player's event is over
+        player->changeState(MediaPlayer::Stopped);
+        QCOMPARE(panel(w, 1), problem);
+        rig_->doubleClickRow(1);
+        player->changeState(MediaPlayer::Playing);
+        player->changeState(MediaPlayer::Stopped);
+        QCOMPARE(panel(w, 1), QString());
+    }
+
     void rowsThatDoNotExistAreLeftAlone() {
         w->mnuVolume->setChecked(true);
         rig_->doubleClickRow(0);
