@@ -5,6 +5,8 @@
 #include <QHash>
 #include <libpq-fe.h>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -28,6 +30,11 @@ Options parse(const QString& uri, QString* error) {
     return found;
 }
 
+// What every connection of the program asks for unless the URI says otherwise: a server that
+// does not answer is reported rather than waited for, and the server's lists name the program.
+constexpr std::pair<const char*, const char*> Defaults[] = {{"connect_timeout", "10"},
+                                                            {"application_name", "Catalog"}};
+
 QString quotedOption(const QString& value) {
     QString escaped = value;
     escaped.replace('\\', "\\\\").replace('\'', "\\'");
@@ -49,17 +56,28 @@ QString configure(QSqlDatabase& db, const QString& uri) {
     db.setDatabaseName(options.take("dbname"));
     db.setUserName(options.take("user"));
     db.setPassword(options.take("password"));
-    // A server that does not answer is reported rather than waited for.
-    if (!options.contains("connect_timeout"))
-        options.insert("connect_timeout", "10");
-    if (!options.contains("application_name"))
-        options.insert("application_name", "Catalog");
+    for (const auto& [keyword, value] : Defaults)
+        if (!options.contains(keyword))
+            options.insert(keyword, value);
     QStringList settings;
     for (auto it = options.cbegin(); it != options.cend(); ++it)
         settings << it.key() + '=' + quotedOption(it.value());
     settings.sort();
     db.setConnectOptions(settings.join(' '));
     return {};
+}
+
+pg_conn* connect(const QString& uri) {
+    // The URI comes after the defaults, so its own settings win.
+    const QByteArray address = uri.toUtf8();
+    std::vector<const char*> keywords, values;
+    for (const auto& [keyword, value] : Defaults) {
+        keywords.push_back(keyword);
+        values.push_back(value);
+    }
+    keywords.insert(keywords.end(), {"dbname", nullptr});
+    values.insert(values.end(), {address.constData(), nullptr});
+    return PQconnectdbParams(keywords.data(), values.data(), 1);
 }
 
 QString serverName(const QString& uri) {

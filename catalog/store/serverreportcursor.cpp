@@ -56,12 +56,8 @@ void ServerReportCursor::execute(const QString& statement) {
         fail(statement, result.get());
 }
 
-// The URI's own settings come after the program's defaults and win over them.
 void ServerReportCursor::open() {
-    const QByteArray uri = m_uri.toUtf8();
-    const char* keywords[] = {"connect_timeout", "application_name", "dbname", nullptr};
-    const char* values[] = {"10", "Catalog", uri.constData(), nullptr};
-    m_conn = PQconnectdbParams(keywords, values, 1);
+    m_conn = serveraddress::connect(m_uri);
     if (PQstatus(m_conn) != CONNECTION_OK) {
         m_atEnd = true;
         throw CatalogError(
