@@ -33,15 +33,14 @@ bool Startup::run() {
         if (tracks < 0) {
             // The catalogue went bad between choosing and probing: choose again.
             m_state.prompts.message(error);
-            m_state.DBPath.clear();
-            m_state.settings.set("DB", QString());
+            forgetCatalogue();
             continue;
         }
-        // A damaged catalogue was reported: choose another (its backup, perhaps).
+        // A damaged catalogue was reported: choose another (its backup, perhaps). The player
+        // shows its tree while the tracks are read.
         const bool toPlayer = tracks != 0 && !m_state.DBPath.isEmpty();
-        if (!(toPlayer ? m_state.loadCatalogue() : m_state.checkCatalogue())) {
-            m_state.DBPath.clear();
-            m_state.settings.set("DB", QString());
+        if (!(toPlayer ? m_state.startLoadingCatalogue() : m_state.checkCatalogue())) {
+            forgetCatalogue();
             continue;
         }
         if (toPlayer)
@@ -50,6 +49,16 @@ bool Startup::run() {
             m_state.windows->showCataloger(false);
         return true;
     }
+}
+
+bool Startup::runWithAnotherCatalogue() {
+    forgetCatalogue();
+    return run();
+}
+
+void Startup::forgetCatalogue() {
+    m_state.DBPath.clear();
+    m_state.settings.set("DB", QString());
 }
 
 bool Startup::ChooseDatabase() {

@@ -14,6 +14,8 @@ public:
 
     // False when the program ended during start-up (no catalogue or no drive chosen).
     bool run();
+    // The start again after the catalogue was found unreadable: a catalogue is asked for.
+    bool runWithAnotherCatalogue();
 
     // Makes DBPath name a usable catalogue, asking for one when the setting has none. A file
     // that is not a catalogue is reported and the question asked again. The setting keeps the
@@ -23,6 +25,8 @@ public:
     bool ChooseDrive(int mode);
 
 private:
+    void forgetCatalogue();
+
     ProgramState& m_state;
     QString m_requested;
 };

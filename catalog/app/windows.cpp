@@ -1,6 +1,7 @@
 #include "windows.h"
 
 #include "cataloger.h"
+#include "startup.h"
 #include "stats.h"
 #include "treeplayer.h"
 
@@ -57,4 +58,17 @@ void Windows::showStats() {
 void Windows::closeStats() {
     if (m_stats)
         m_stats->close();
+}
+
+// The cataloguing window, when the person went there meanwhile, stays with its own work.
+void Windows::catalogueUnreadable() {
+    closeStats();
+    const bool playerOpen = m_player && m_player->isVisible();
+    if (m_player) {
+        m_state.QuitOnClose = false;
+        m_player->close();
+        m_player = nullptr; // a new window for the next catalogue: this one goes later
+    }
+    if (playerOpen)
+        Startup(m_state).runWithAnotherCatalogue();
 }

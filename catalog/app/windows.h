@@ -23,6 +23,7 @@ public:
     void showCataloger(bool playerEnabled = true) override;
     void showStats() override;
     void closeStats() override;
+    void catalogueUnreadable() override;
 
 private:
     ProgramState& m_state;

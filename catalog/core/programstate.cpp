@@ -1,8 +1,7 @@
 #include "programstate.h"
 
 #include "catalogengine.h"
-#include "diskvolumes.h"
-#include "listloading.h"
+#include "catalogueload.h"
 #include "mountedvolumes.h"
 #include "prompts.h"
 
@@ -11,8 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <future>
-#include <system_error>
 #include <unistd.h>
 
 ProgramState::ProgramState(Prompts& prompts_, SettingsStore& settings_)
@@ -44,32 +41,66 @@ void ProgramState::closeQueryConnection() {
 }
 
 bool ProgramState::loadCatalogue() {
+    return startLoadingCatalogue() && finishLoadingCatalogue();
+}
+
+bool ProgramState::startLoadingCatalogue() {
+    m_load.reset();
+    // A reload starts from nothing: loading leaves a list as it was when its table is empty,
+    // which would keep disks that were deleted meanwhile.
+    lists = {};
+    knownVolumes.clear();
     try {
-        CatalogConnection* connection = queryConnection();
-        if (!connection || !connection->isOpen())
-            throw CatalogError(connection ? connection->lastError() : QString());
-        // Loading reads only the tables' own pages: the indexes and the free pages are checked
-        // meanwhile, on a second core.
-        std::future<void> pages;
-        try {
-            pages = std::async(std::launch::async, catalogdb::checkPages, DBPath);
-        } catch (const std::system_error&) { // no thread to be had: check after loading
-            pages = std::async(std::launch::deferred, catalogdb::checkPages, DBPath);
-        }
-        // A reload starts from nothing: loading leaves a list as it was when its table is
-        // empty, which would keep disks that were deleted meanwhile.
-        lists = {};
-        LoadCatalog(connection->db(), lists);
-        knownVolumes = loadDiskVolumes(connection->db());
-        pages.get();
+        if (DBPath.isEmpty() || !catalogengine::mayExist(DBPath))
+            throw CatalogError(QString());
+        m_load = std::make_unique<CatalogueLoad>(DBPath);
+    } catch (const CatalogError& e) {
+        return failLoading(e);
+    }
+    lists = m_load->takeTree();
+    knownVolumes = m_load->takeVolumes();
+    // Connected before any window can be: the tracks are in the lists when the windows hear.
+    QObject::connect(m_load.get(), &CatalogueLoad::finished, m_load.get(),
+                     [this, load = m_load.get()] {
+                         if (m_load.get() == load)
+                             takeLoadedTracks();
+                     });
+    return true;
+}
+
+bool ProgramState::finishLoadingCatalogue() {
+    if (!m_load)
+        return true;
+    const std::unique_ptr<CatalogueLoad> load = std::move(m_load);
+    try {
+        lists.tracks = load->takeTracks();
         return true;
     } catch (const CatalogError& e) {
-        lists = {};
-        knownVolumes.clear();
-        closeQueryConnection();
-        prompts.message(catalogdb::unreadableMessage(DBPath, e));
-        return false;
+        return failLoading(e);
     }
+}
+
+// The load is in the middle of telling that it finished: it goes once that is over.
+void ProgramState::takeLoadedTracks() {
+    CatalogueLoad* load = m_load.release();
+    load->deleteLater();
+    try {
+        lists.tracks = load->takeTracks();
+    } catch (const CatalogError& e) {
+        failLoading(e);
+        if (windows)
+            windows->catalogueUnreadable();
+        return;
+    }
+    Q_EMIT load->tracksTaken();
+}
+
+bool ProgramState::failLoading(const CatalogError& error) {
+    lists = {};
+    knownVolumes.clear();
+    closeQueryConnection();
+    prompts.message(catalogdb::unreadableMessage(DBPath, error));
+    return false;
 }
 
 bool ProgramState::checkCatalogue() {

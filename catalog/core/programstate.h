@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+class CatalogueLoad;
 class Prompts;
 class SettingsStore;
 
@@ -25,6 +26,9 @@ public:
     // The statistics window, opened over the player window; closed when it is open.
     virtual void showStats() {}
     virtual void closeStats() {}
+    // The tracks of the catalogue loaded behind the player could not be read, which was
+    // reported: the windows go back to choosing a catalogue.
+    virtual void catalogueUnreadable() {}
 };
 
 // The state the program's windows share, owned by the application.
@@ -75,12 +79,26 @@ public:
     // file, what is wrong, its backup), the lists are emptied rather than left part-loaded, and
     // false is returned.
     bool loadCatalogue();
+    // The same in two steps, so that the player can show its tree before the tracks are in: on
+    // return the disks, directories and volumes are loaded and the tracks are being read on a
+    // thread of their own. False, reported as above, when the first part cannot be read.
+    bool startLoadingCatalogue();
+    // The load whose tracks are still being read, if any. When it ends, the tracks are moved
+    // into `lists` and its tracksTaken() signal tells the windows; a catalogue whose tracks
+    // cannot be read is reported, the lists emptied and the windows told catalogueUnreadable().
+    CatalogueLoad* tracksLoading() const { return m_load.get(); }
+    // Waits for the tracks of the load under way; false as loadCatalogue.
+    bool finishLoadingCatalogue();
     // Checks every page of the catalogue without loading it; reports damage as loadCatalogue
     // does.
     bool checkCatalogue();
 
 private:
+    bool failLoading(const CatalogError& error);
+    void takeLoadedTracks();
+
     std::unique_ptr<CatalogConnection> m_query;
+    std::unique_ptr<CatalogueLoad> m_load;
 };
 
 // When QuitOnClose is set, deletes the temporary play lists this program wrote and ends it.

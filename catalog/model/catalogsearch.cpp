@@ -118,6 +118,15 @@ void CatalogSearch::prepare() {
     foldDirNames();
 }
 
+void CatalogSearch::adoptTracks(CatalogSearch&& prepared) {
+    m_trackNames = std::move(prepared.m_trackNames);
+    m_titles = std::move(prepared.m_titles);
+    m_artists = std::move(prepared.m_artists);
+    m_albums = std::move(prepared.m_albums);
+    m_namesSeen = prepared.m_namesSeen;
+    m_tagsSeen = prepared.m_tagsSeen;
+}
+
 void CatalogSearch::foldTrackNames() {
     m_trackNames.build(qint32(m_tracks.size()), [this](qint32 i) -> const QString& {
         return m_tracks[size_t(i)].TrackName;

@@ -19,6 +19,9 @@ public:
 
     // Folds every searched text of both lists now, before the first search needs them.
     void prepare();
+    // Takes over the tracks' folded texts of `prepared`, whose track list was since moved into
+    // this one's: they can be folded on another thread while the list loads.
+    void adoptTracks(CatalogSearch&& prepared);
     // Tracks by file name.
     std::vector<qint32> trackNames(const QString& text);
     // Directories by name.

@@ -72,6 +72,13 @@ void TrackGroups::rebuild() {
     m_seenSize = m_tracks.size();
 }
 
+void TrackGroups::adopt(TrackGroups&& built) {
+    m_disks = std::move(built.m_disks);
+    m_dirs = std::move(built.m_dirs);
+    m_seenData = built.m_seenData;
+    m_seenSize = built.m_seenSize;
+}
+
 std::vector<qint32> TrackGroups::under(NodeRef node) {
     if (m_tracks.data() != m_seenData || m_tracks.size() != m_seenSize)
         rebuild();

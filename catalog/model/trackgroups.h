@@ -17,6 +17,9 @@ public:
 
     // Builds the groups from the list as it is now.
     void rebuild();
+    // Takes over the groups `built` made of a list that was since moved into this one's: they
+    // can be made on another thread while the list loads.
+    void adopt(TrackGroups&& built);
     // Indexes of the tracks on a disk or in a directory, in list order.
     std::vector<qint32> under(NodeRef node);
 

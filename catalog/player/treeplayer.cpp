@@ -236,7 +236,7 @@ void TreePlayer::load() {
     restorePlacement();
     m_state.QuitOnClose = true;
     FillCatalogTree();
-    restorePlaylist();
+    followTrackLoading();
     WindowFade(m_state, 0, 5);
     layoutPanes();
     keepBarsReachable();

@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+class CatalogueLoad;
 class CopyJob;
 class DirectoryList;
 class DiskArrival;
@@ -251,6 +252,11 @@ private:
     void finishLocalWalk(CatalogLists lists);
     void showReplacedLists();
     void loadCatalogueAgain();
+    bool tracksLoading() const;
+    void followTrackLoading();
+    void showLoadingProgress(int percent);
+    void takeLoadedTracks(CatalogueLoad& load);
+    void showSearchResults();
 
     ProgramState& m_state;
     QWidget* m_searchBody = nullptr; // frmSearch's inner area, below its caption
@@ -282,6 +288,10 @@ private:
     int m_waitingRow = 0;
     PlayingList m_waitingFrom = PlayingList::Tracks;
     bool m_resultsAreTags = false; // track rows found by their tags
+    QString m_searchedText;
+    // Asked for while the tracks were being loaded: answered once they are in.
+    bool m_clickWaiting = false;
+    bool m_searchWaiting = false;
     // Last, so that it is stopped and waited for before anything else goes.
     std::unique_ptr<LocalWalk> m_localWalk;
 };

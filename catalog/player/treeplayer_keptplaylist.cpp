@@ -53,6 +53,8 @@ void TreePlayer::keepPlaylistSoon() {
 }
 
 void TreePlayer::keepPlaylist() {
+    if (!m_keepTimer)
+        return; // not yet brought back: the kept list is still the one to bring back
     m_keepTimer->stop();
     const PlaylistRows rows(lstSongs);
     std::vector<KeptRow> kept;

@@ -43,6 +43,7 @@ void TreePlayer::Tree_Click() {
         selected = {chosen.kind, chosen.id};
         playIndex = node + 1;
     }
+    m_clickWaiting = tracksLoading();
     const TrackList& tracks = m_state.lists.tracks;
     std::vector<TrackItem> items;
     for (const qint32 i : m_trackGroups.under(selected))

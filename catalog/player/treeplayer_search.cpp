@@ -16,7 +16,18 @@
 void TreePlayer::runSearch() {
     m_resultsAreTags = optSearch[2]->isChecked();
     m_resultsAreTracks = optSearch[0]->isChecked() || m_resultsAreTags;
-    const QString text = txtSearch->text();
+    m_searchedText = txtSearch->text();
+    m_searchWaiting = m_resultsAreTracks && tracksLoading();
+    if (m_searchWaiting) {
+        resultIndex.clear();
+        resultsModel->setTrackNames(m_state.lists.tracks, resultIndex);
+        return;
+    }
+    showSearchResults();
+}
+
+void TreePlayer::showSearchResults() {
+    const QString& text = m_searchedText;
     const TrackList& tracks = m_state.lists.tracks;
     if (m_resultsAreTags) {
         resultIndex = m_search.trackTags(text);

@@ -23,15 +23,23 @@ size_t expectedRows(const QSqlDatabase& db, const QString& table, const QString&
     return size_t(std::clamp<qint64>(largest, 0, plausible));
 }
 
+// How many rows pass between two reports of progress: few enough reports not to slow reading.
+constexpr size_t ProgressStep = 16384;
+
 template <typename Record, typename Fill>
 void loadTable(const QSqlDatabase& db, const QString& table, const QString& id,
-               std::vector<Record>& list, Fill fill) {
+               std::vector<Record>& list, Fill fill, const LoadProgress& progress = {}) {
     std::vector<Record> loaded;
-    loaded.reserve(expectedRows(db, table, id) + 1);
+    const size_t expected = expectedRows(db, table, id);
+    loaded.reserve(expected + 1);
     const auto rows = catalogengine::forConnection(db).rows(db, "SELECT * FROM " + table);
     while (rows->next()) {
         Record& record = loaded.emplace_back();
         fill(*rows, record);
+        if (progress && loaded.size() % ProgressStep == 0 &&
+            !progress(
+                int(std::min<size_t>(99, loaded.size() * 100 / std::max<size_t>(expected, 1)))))
+            throw LoadStopped();
     }
     if (loaded.empty())
         return;
@@ -73,27 +81,34 @@ void LoadDirs(const QSqlDatabase& db, DirList& list) {
 // Artists, albums and playing times repeat over many tracks: each record shares one copy.
 // All texts lie side by side in shared blocks, the names apart from the rest, so that a search
 // by name reads only names.
-void LoadTracks(const QSqlDatabase& db, TrackList& list) {
+void LoadTracks(const QSqlDatabase& db, TrackList& list, const LoadProgress& progress) {
     TextArena arena, names;
     TextPool durations(arena), artists(arena), albums(arena);
-    loadTable(db, "Tracks", "TrackID", list, [&](const RowReader& q, TrackRecord& r) {
-        r.TrackID = q.integer(0);
-        r.DirID = q.integer(1);
-        r.DiskID = q.integer(2);
-        r.Title = q.text(3, arena);
-        r.TrackName = q.text(4, names);
-        r.Duration = q.text(5, durations);
-        r.Artist = q.text(6, artists);
-        r.Album = q.text(7, albums);
-    });
+    loadTable(
+        db, "Tracks", "TrackID", list,
+        [&](const RowReader& q, TrackRecord& r) {
+            r.TrackID = q.integer(0);
+            r.DirID = q.integer(1);
+            r.DiskID = q.integer(2);
+            r.Title = q.text(3, arena);
+            r.TrackName = q.text(4, names);
+            r.Duration = q.text(5, durations);
+            r.Artist = q.text(6, artists);
+            r.Album = q.text(7, albums);
+        },
+        progress);
+}
+
+void LoadCatalogTree(const QSqlDatabase& db, CatalogLists& lists) {
+    LoadDisks(db, lists.disks);
+    LoadDirs(db, lists.dirs);
+    loadNameBytes(db, "DirNameBytes", lists.dirNameBytes);
+    loadNameBytes(db, "TrackNameBytes", lists.trackNameBytes);
 }
 
 void LoadCatalog(const QSqlDatabase& db, CatalogLists& lists) {
     // Programs scanning meanwhile add whole directories: one state shows each whole or not.
     Transaction snapshot(db, Transaction::Mode::Snapshot);
-    LoadDisks(db, lists.disks);
+    LoadCatalogTree(db, lists);
     LoadTracks(db, lists.tracks);
-    LoadDirs(db, lists.dirs);
-    loadNameBytes(db, "DirNameBytes", lists.dirNameBytes);
-    loadNameBytes(db, "TrackNameBytes", lists.trackNameBytes);
 }

@@ -23,7 +23,12 @@ namespace {
 class FakeWindows : public WindowSwitch {
 public:
     QStringList shown;
+    ProgramState* state = nullptr;
     void showPlayer() override { shown << "player"; }
+    void catalogueUnreadable() override {
+        shown << "unreadable";
+        Startup(*state).runWithAnotherCatalogue();
+    }
     void showCataloger(bool playerEnabled) override {
         shown << (playerEnabled ? "cataloger" : "cataloger, player disabled");
     }
@@ -84,6 +89,7 @@ private Q_SLOTS:
         m_rig = std::make_unique<ProgramRig>();
         QVERIFY(m_rig->dir.isValid());
         m_rig->state.windows = &m_windows;
+        m_windows.state = &m_rig->state;
         m_windows.shown.clear();
     }
 
@@ -117,7 +123,9 @@ private Q_SLOTS:
         QCOMPARE(drive.shown, 0);
         QCOMPARE(m_rig->state.CdDrive, QString("/media/cd"));
         QCOMPARE(m_windows.shown, QStringList{"player"});
-        // The catalogue was loaded for the player: one row each plus the spare element.
+        // The player opens on the tree: one row each plus the spare element. The tracks follow.
+        QVERIFY(m_rig->state.lists.tracks.empty());
+        QTRY_VERIFY(!m_rig->state.tracksLoading());
         QCOMPARE(m_rig->state.lists.tracks.size(), size_t(2));
         QCOMPARE(m_rig->state.lists.tracks[0].TrackName, QString("a.mp3"));
         QCOMPARE(m_rig->state.lists.disks.size(), size_t(2));
@@ -212,36 +220,43 @@ private Q_SLOTS:
         m_rig->prompts.files = {compaction::backupPath(music)};
 
         QVERIFY(Startup(m_rig->state).run());
+        QTRY_COMPARE(m_rig->state.lists.tracks.size(), size_t(3001));
         QCOMPARE(m_rig->prompts.asked.size(), size_t(2));
         const QString report = m_rig->prompts.asked[0].text;
         QVERIFY2(report.contains("music.mdb\" is damaged") && report.contains("music.mdb.bak"),
                  qPrintable(report));
         QCOMPARE(m_rig->prompts.asked[1].title, QString("Show me the Database..."));
-        QCOMPARE(m_windows.shown, QStringList{"player"});
-        QCOMPARE(m_rig->state.lists.tracks.size(), size_t(3001));
+        QCOMPARE(m_windows.shown.last(), QString("player"));
         QCOMPARE(m_rig->settings.get("DB"), compaction::backupPath(music));
     }
 
-    // Loading reads no index: damage there is found on the side, before either window opens.
+    // Loading reads no index: damage there is found on the side. The cataloguing window opens
+    // only on a sound catalogue; the player, which shows its tree while the tracks load, is
+    // closed again and another catalogue asked for.
     void damagedIndexIsFoundAtStart_data() {
         QTest::addColumn<int>("tracks");
-        QTest::newRow("player") << 3000;
-        QTest::newRow("cataloger") << 0;
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("player") << 3000 << QStringList{"player", "unreadable"};
+        QTest::newRow("cataloger") << 0 << QStringList{};
     }
     void damagedIndexIsFoundAtStart() {
         QFETCH(int, tracks);
+        QFETCH(QStringList, shown);
         const QString music = path("music.mdb");
         QVERIFY(makeFilledCatalogue(music, tracks));
         QVERIFY(damageIndex(music, "TracksByName"));
         m_rig->settings.set("DB", music);
         m_rig->settings.set("Drive", "/");
 
-        QVERIFY(!Startup(m_rig->state).run()); // no other catalogue chosen
+        QCOMPARE(Startup(m_rig->state).run(), tracks > 0);
+        QTRY_VERIFY(!m_rig->state.tracksLoading());
+        QCOMPARE(m_rig->ends, 1); // no other catalogue chosen
         QVERIFY(!m_rig->prompts.asked.empty());
         QVERIFY2(m_rig->prompts.asked[0].text.contains("music.mdb\" is damaged"),
                  qPrintable(m_rig->prompts.asked[0].text));
-        QVERIFY(m_windows.shown.isEmpty());
-        QVERIFY(m_rig->state.lists.tracks.empty());
+        QCOMPARE(m_windows.shown, shown);
+        QVERIFY(m_rig->state.lists.tracks.empty() && m_rig->state.lists.disks.empty());
+        QCOMPARE(m_rig->settings.get("DB"), QString());
     }
 
     // A catalogue damaged after it was opened: loading the lists for the player says so and

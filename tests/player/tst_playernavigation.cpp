@@ -1,12 +1,16 @@
 // The catalogue tree, the track list and search in the player window, driven by mouse and keys.
 
+#include "catalogdb.h"
+#include "keptplaylist.h"
 #include "playerrig.h"
 #include "runtestclasses.h"
 #include "searchresultsmodel.h"
 #include "statuspanels.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -308,12 +312,92 @@ private slots:
     }
 };
 
+// The window opens on the tree while the tracks are read behind it. They arrive only through
+// the event loop, so what is asked before the loop runs is asked while they load.
+class TracksLoadingBehind : public QObject {
+    Q_OBJECT
+    std::unique_ptr<PlayerRig> rig_;
+
+    void makeCatalogue() {
+        const QString file = rig_->path("music.mdb");
+        QVERIFY(catalogdb::prepare(file).ok);
+        CatalogConnection c(file, "fill");
+        for (const char* row : {"INSERT INTO Disks VALUES (1, 'Rock', '/media/rock')",
+                                "INSERT INTO Dirs VALUES (1, 1, '/A'), (2, 1, '/B')",
+                                "INSERT INTO Tracks (DirID, DiskID, TrackName) VALUES "
+                                "(1, 1, 'Love one.mp3'), (1, 1, 'x.mp3'), (2, 1, 'love two.mp3')"})
+            catalogdb::run(c.db(), row);
+        rig_->state.DBPath = file;
+    }
+
+private slots:
+    void init() {
+        rig_ = std::make_unique<PlayerRig>();
+        makeCatalogue();
+        QVERIFY(rig_->state.startLoadingCatalogue());
+    }
+
+    void aClickAndASearchAnswerOnceTheTracksAreIn() {
+        TreePlayer* w = rig_->open();
+        QCOMPARE(treeKeys(w->treeModel), QStringList({"DISK1", "DIR1", "DIR2"}));
+        QVERIFY(w->StatusBar1->panelText(1).startsWith("Loading tracks"));
+        w->trDirs->setCurrentIndex(
+            w->treeModel->indexOfNode(w->treeModel->tree().indexOfKey("DIR2")));
+        w->Tree_Click();
+        w->txtSearch->setText("LOVE");
+        w->runSearch();
+        QVERIFY(rig_->state.tracksLoading()); // no part of the tracks is shown as the whole
+        QCOMPARE(w->filesModel->rowCount(), 0);
+        QCOMPARE(w->resultsModel->rowCount(), 0);
+
+        QTRY_VERIFY(!rig_->state.tracksLoading());
+        QCOMPARE(texts(w->filesModel), QStringList({"love two.mp3"}));
+        QCOMPARE(texts(w->resultsModel), QStringList({"Love one.mp3", "love two.mp3"}));
+        QCOMPARE(w->StatusBar1->panelText(1), QString("Found 2 items."));
+    }
+
+    // A directory search needs no track: it answers at once, and a track search asked before
+    // it no longer does.
+    void theLastSearchAskedIsTheOneAnswered() {
+        TreePlayer* w = rig_->open();
+        w->txtSearch->setText("love");
+        w->runSearch();
+        w->optSearch[1]->setChecked(true);
+        w->txtSearch->setText("/b");
+        w->runSearch();
+        QCOMPARE(texts(w->resultsModel), QStringList({"/B"}));
+        QTRY_VERIFY(!rig_->state.tracksLoading());
+        QCOMPARE(texts(w->resultsModel), QStringList({"/B"}));
+    }
+
+    // The kept play list is brought back once its tracks can be looked up; a window closed
+    // before then leaves it as it was.
+    void thePlayListWaitsForTheTracks() {
+        TreePlayer* first = rig_->open();
+        first->show();
+        QString error;
+        QVERIFY(
+            writeKeptPlaylist(first->keptPlaylistPath(), {{3, "3", "love two.mp3", true}}, &error));
+        first->close();
+        QCOMPARE(readKeptPlaylist(first->keptPlaylistPath()).size(), size_t(1));
+        QTRY_VERIFY(!rig_->state.tracksLoading());
+
+        QVERIFY(rig_->state.startLoadingCatalogue());
+        TreePlayer* w = rig_->open();
+        QCOMPARE(w->lstSongs->count(), 0);
+        QVERIFY(!w->mnuRandom->isEnabled());
+        QTRY_COMPARE(w->lstSongs->count(), 1);
+        QVERIFY(w->mnuRandom->isEnabled());
+    }
+};
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     CatalogueTree tree;
     TreeClicks clicks;
     Search search;
-    return runTestClasses(argc, argv, {&tree, &clicks, &search});
+    TracksLoadingBehind loading;
+    return runTestClasses(argc, argv, {&tree, &clicks, &search, &loading});
 }
 
 #include "tst_playernavigation.moc"
