@@ -53,10 +53,11 @@ int main(int argc, char* argv[]) {
         return benchStats(options);
     if (which == "totals")
         return benchTotals(options);
-    std::fprintf(stderr,
-                 "usage: catalog_bench scan --files N | replace --files N | player --tracks N "
-                 "| stats --tracks N | totals --rows M\n"
-                 "       (scan, player and stats also measure a server catalogue with "
-                 "--catalogue URI)\n");
+    std::fprintf(
+        stderr,
+        "usage: catalog_bench scan --files N | replace --files N | player --tracks N [--cold] "
+        "| stats --tracks N | totals --rows M\n"
+        "       (scan, player and stats also measure a server catalogue with "
+        "--catalogue URI)\n");
     return 2;
 }
