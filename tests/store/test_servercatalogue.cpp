@@ -145,10 +145,17 @@ private slots:
         }
         QCOMPARE(rows(onServer.db(), "SELECT COUNT(*) FROM pg_indexes WHERE indexname IN "
                                      "('tracksbyname', 'tracksbydir', 'tracksbydisk', "
-                                     "'dirsbydisk')"),
-                 QStringList{"4"});
+                                     "'dirsbydisk', 'disksbyname')"),
+                 QStringList{"5"});
         const catalogdb::Preparation again = catalogdb::prepare(server_->uri());
         QVERIFY(again.ok && !again.created);
+        // A catalogue of the version before gains the index of disks by name.
+        catalogdb::run(onServer.db(), "DROP INDEX DisksByName");
+        catalogdb::run(onServer.db(), "UPDATE CatalogVersion SET Version = 3");
+        QVERIFY(catalogdb::prepare(server_->uri()).ok);
+        QCOMPARE(rows(onServer.db(), "SELECT COUNT(*) FROM pg_indexes WHERE indexname = "
+                                     "'disksbyname'"),
+                 QStringList{"1"});
     }
 
     void foreignDatabaseIsRefusedUntouched() {
