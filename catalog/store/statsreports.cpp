@@ -2,6 +2,8 @@
 
 #include "catalogdb.h"
 #include "catalogengine.h"
+#include "catalogtables.h"
+#include "serverschema.h"
 
 #include <QSqlRecord>
 
@@ -21,6 +23,22 @@ QString statement(int index) {
     if (index < 0 || index >= static_cast<int>(Reports.size()))
         return {};
     return "SELECT * FROM " + quoted(QString::fromLatin1(Reports[index].query));
+}
+
+QString unorderedStatement(int index) {
+    const QString view = index < 0 || index >= static_cast<int>(Reports.size())
+                             ? QString()
+                             : quoted(QString::fromLatin1(Reports[index].query));
+    for (const char* extra : catalogtables::extras) {
+        const QString statement = QString::fromLatin1(extra);
+        if (view.isEmpty() || !statement.startsWith("CREATE VIEW IF NOT EXISTS " + view + " AS "))
+            continue;
+        // The server's form names each column, so the select stands alone on either engine.
+        const QString named = serverschema::serverView(statement);
+        const int select = named.indexOf(QLatin1String(" AS SELECT ")) + 4;
+        return named.mid(select, named.lastIndexOf(QLatin1String(" ORDER BY ")) - select);
+    }
+    return {};
 }
 
 std::optional<QString> statementFor(const QString& name) {
