@@ -407,6 +407,9 @@ public:
     void resumeCounters(const QSqlDatabase&) const override {
         // AUTOINCREMENT counts on from the largest identifier stored.
     }
+    void refreshStatistics(const QSqlDatabase&) const override {
+        // The planner's one figure, that Disks is small, is part of the schema and holds.
+    }
     QString greatest(const QString& a, const QString& b) const override {
         return QStringLiteral("max(%1, %2)").arg(a, b);
     }

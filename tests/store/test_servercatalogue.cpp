@@ -277,6 +277,12 @@ private slots:
             cataloguecopy::copy(file, server_->uri(), cataloguecopy::Target::MustBeEmpty);
         QCOMPARE(copied.tracks, 4);
         QCOMPARE(describe(load(server_->uri())), describe(load(file)));
+        {
+            // The server's planner knows the copy's size at once, not after its own analysis.
+            CatalogConnection server(server_->uri(), "sizes");
+            QCOMPARE(rows(server.db(), "SELECT reltuples FROM pg_class WHERE relname = 'tracks'"),
+                     QStringList{"4"});
+        }
         try {
             cataloguecopy::copy(file, server_->uri(), cataloguecopy::Target::MustBeEmpty);
             QFAIL("a catalogue holding disks was replaced without being told to");
