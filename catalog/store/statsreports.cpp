@@ -26,12 +26,13 @@ QString statement(int index) {
 }
 
 QString unorderedStatement(int index) {
-    const QString view = index < 0 || index >= static_cast<int>(Reports.size())
-                             ? QString()
-                             : quoted(QString::fromLatin1(Reports[index].query));
+    if (index < 0 || index >= static_cast<int>(Reports.size()))
+        return {};
+    const QString opening =
+        "CREATE VIEW IF NOT EXISTS " + quoted(QString::fromLatin1(Reports[index].query)) + " AS ";
     for (const char* extra : catalogtables::extras) {
         const QString statement = QString::fromLatin1(extra);
-        if (view.isEmpty() || !statement.startsWith("CREATE VIEW IF NOT EXISTS " + view + " AS "))
+        if (!statement.startsWith(opening))
             continue;
         // The server's form names each column, so the select stands alone on either engine.
         const QString named = serverschema::serverView(statement);
