@@ -86,7 +86,8 @@ private:
     void showFailure(const QString& message);
 
     ProgramState& m_state;
-    QString m_reportStatement;
+    // The shown report's rows in no order, to measure and to sort.
+    QString m_unorderedStatement;
     bool m_failureShown =
         false; // since the last reading: a report's reading and measure fail alike
     qint64 m_recordCount = 0;

@@ -29,7 +29,7 @@ void Stats::showReport(int index) {
         return;
     if (!optStats[index]->isChecked())
         optStats[index]->setChecked(true);
-    m_reportStatement = statement;
+    m_unorderedStatement = statsreports::unorderedStatement(index);
     {
         // A new report comes in its own order.
         const QSignalBlocker blocker(grdStats->horizontalHeader());
@@ -37,7 +37,7 @@ void Stats::showReport(int index) {
     }
     model->clear();
     read(statement, "Reading the report...");
-    measure(statement);
+    measure(m_unorderedStatement);
 }
 
 void Stats::sortBy(int column, Qt::SortOrder order) {
@@ -45,8 +45,9 @@ void Stats::sortBy(int column, Qt::SortOrder order) {
     if (column < 0 || column >= columns.size())
         return;
     const bool descending = order == Qt::DescendingOrder;
-    read(statsreports::sortedStatement(m_reportStatement, columns, model->numericColumns(), column,
-                                       descending, catalogengine::forLocation(m_state.DBPath)),
+    read(statsreports::sortedStatement(m_unorderedStatement, columns, model->numericColumns(),
+                                       column, descending,
+                                       catalogengine::forLocation(m_state.DBPath)),
          QStringLiteral("Sorting by %1%2...").arg(columns[column], descending ? ", reversed" : ""));
 }
 

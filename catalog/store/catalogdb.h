@@ -25,9 +25,9 @@ namespace catalogdb {
 
 // 1: the three tables, the report views, the indexes. 2: the tables that keep the bytes of
 // names that are not UTF-8, DirNameBytes and TrackNameBytes. 3: DiskVolumes, the volume each
-// disk was last scanned from. The steps are listed in catalogdb.cpp; the last one's number is
-// this one.
-inline constexpr int SchemaVersion = 3;
+// disk was last scanned from. 4: the index of disks by name, DisksByName, with the planner's
+// figure for it. The steps are listed in fileengine.cpp; the last one's number is this one.
+inline constexpr int SchemaVersion = 4;
 // The result codes the program tells apart, whatever the engine: SQLite's primary codes, and
 // one of the program's own for a server that cannot be reached.
 namespace codes {

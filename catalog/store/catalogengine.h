@@ -62,6 +62,8 @@ public:
     // After rows were stored with identifiers of their own: new rows get identifiers above
     // theirs.
     virtual void resumeCounters(const QSqlDatabase& db) const = 0;
+    // After many rows were stored at once: the planner learns the tables' new sizes.
+    virtual void refreshStatistics(const QSqlDatabase& db) const = 0;
     // The larger of two values in the engine's SQL.
     virtual QString greatest(const QString& a, const QString& b) const = 0;
     // The seconds of a column of playing times ("hh:mm:ss", anything else 0) in the engine's SQL.

@@ -109,6 +109,7 @@ Copied copy(const QString& from, const QString& to, Target target) {
     for (size_t t = 3; t < std::size(copiedTables); ++t)
         copyTable(in, out, copiedTables[t]);
     catalogengine::forConnection(out).resumeCounters(out);
+    catalogengine::forConnection(out).refreshStatistics(out);
     writing.commit();
     return copied;
 }

@@ -29,6 +29,8 @@ const char* const createOwnTables[] = {
     "CREATE TABLE IF NOT EXISTS DiskVolumes (DiskID INTEGER PRIMARY KEY, Label TEXT, "
     "Uuid TEXT, FileSystem TEXT, Capacity BIGINT, ScannedAt TEXT)",
     "CREATE TABLE IF NOT EXISTS CatalogVersion (Version INTEGER NOT NULL)",
+    // The server keeps its own statistics: the index needs no figure beside it.
+    "CREATE INDEX IF NOT EXISTS DisksByName ON Disks(DiskName)",
 };
 
 QStringList tablesOf(const QSqlDatabase& db) {

@@ -2,6 +2,8 @@
 
 #include "catalogdb.h"
 #include "catalogengine.h"
+#include "catalogtables.h"
+#include "serverschema.h"
 
 #include <QSqlRecord>
 
@@ -21,6 +23,23 @@ QString statement(int index) {
     if (index < 0 || index >= static_cast<int>(Reports.size()))
         return {};
     return "SELECT * FROM " + quoted(QString::fromLatin1(Reports[index].query));
+}
+
+QString unorderedStatement(int index) {
+    if (index < 0 || index >= static_cast<int>(Reports.size()))
+        return {};
+    const QString opening =
+        "CREATE VIEW IF NOT EXISTS " + quoted(QString::fromLatin1(Reports[index].query)) + " AS ";
+    for (const char* extra : catalogtables::extras) {
+        const QString statement = QString::fromLatin1(extra);
+        if (!statement.startsWith(opening))
+            continue;
+        // The server's form names each column, so the select stands alone on either engine.
+        const QString named = serverschema::serverView(statement);
+        const int select = named.indexOf(QLatin1String(" AS SELECT ")) + 4;
+        return named.mid(select, named.lastIndexOf(QLatin1String(" ORDER BY ")) - select);
+    }
+    return {};
 }
 
 std::optional<QString> statementFor(const QString& name) {

@@ -25,6 +25,10 @@ inline constexpr std::array<Report, 4> Reports{{
 
 // The statement that lists report `index` (0 to 3); empty for any other index.
 QString statement(int index);
+// The rows of report `index` as its view makes them, each column named as the view names it,
+// in no particular order; empty for any other index. A count, a longest text, a sum or a new
+// order do not depend on the view's own order, and without it the engine need not sort.
+QString unorderedStatement(int index);
 // The statement of the report whose caption or stored query is `name` (case ignored).
 std::optional<QString> statementFor(const QString& name);
 

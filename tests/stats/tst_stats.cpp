@@ -5,6 +5,7 @@
 #include "catalogengine.h"
 #include "programrig.h"
 #include "reportcursor.h"
+#include "sqlrows.h"
 #include "stats.h"
 #include "statsgrid.h"
 #include "statuspanels.h"
@@ -198,6 +199,48 @@ private Q_SLOTS:
                                           1, false, engine));
         cursor->cancel();
         QVERIFY_THROWS_EXCEPTION(CatalogError, cursor->fetch(3));
+    }
+
+    // Measured and sorted without its view's order, each report counts, measures and orders
+    // its rows as its view does: with a track whose directory is gone (All Tracks alone lists
+    // it), a disk without tracks, names that differ in case only, and empty texts.
+    void reportsMeasureAndSortAsTheirViews() {
+        ProgramRig rig;
+        fill(rig, 3, 4);
+        const QString path = rig.state.DBPath;
+        {
+            CatalogConnection c(path, "odd");
+            catalogdb::run(c.db(), "INSERT INTO Disks VALUES (3, 'two', NULL)");
+            catalogdb::run(c.db(), "INSERT INTO Tracks VALUES (5, 9, 2, NULL, 'Gone.mp3', "
+                                   "'1:00:00', NULL, 'B')");
+            catalogdb::run(c.db(), "INSERT INTO Tracks VALUES (6, 2, 2, 'T', 'TRACK 1.mp3', "
+                                   "'00:00:07', 'A', '')");
+        }
+        const CatalogEngine& engine = catalogengine::forLocation(path);
+        CatalogConnection c(path, "read");
+        for (int report = 0; report < 4; ++report) {
+            const QString view = statsreports::statement(report);
+            const QString unordered = statsreports::unorderedStatement(report);
+            const statsreports::Measurement was = statsreports::measure(path, view);
+            const statsreports::Measurement is = statsreports::measure(path, unordered);
+            QVERIFY2(is.error.isEmpty(), qPrintable(is.error));
+            QCOMPARE(is.rows, was.rows);
+            QCOMPARE(is.longest, was.longest);
+            QCOMPARE(is.totalSeconds, was.totalSeconds);
+            const auto cursor = engine.reportCursor(path, view);
+            cursor->fetch(0);
+            for (int column = 0; column < cursor->columns().size(); ++column)
+                for (const bool descending : {false, true}) {
+                    const auto sorted = [&](const QString& statement) {
+                        return rows(c.db(), statsreports::sortedStatement(
+                                                statement, cursor->columns(), cursor->numeric(),
+                                                column, descending, engine));
+                    };
+                    QCOMPARE(sorted(unordered), sorted(view));
+                }
+        }
+        QCOMPARE(statsreports::measure(path, statsreports::unorderedStatement(3)).rows, 6);
+        QCOMPARE(statsreports::measure(path, statsreports::unorderedStatement(2)).rows, 5);
     }
 
     void escapeAndCtrlWClose() {

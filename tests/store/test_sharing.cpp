@@ -152,25 +152,34 @@ private slots:
                  qPrintable(error));
     }
 
-    // A catalogue of an older version on a read-only disk is read as it is: it lacks the
-    // table of volumes, and has none.
+    // A catalogue of an older version on a read-only disk is read as it is, without what the
+    // upgrade would have added: the table of volumes (it has none), the index of disks by name.
+    void olderReadOnlyCatalogueIsReadAsItIs_data() {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<QString>("lacking");
+        QTest::newRow("2") << 2 << "DROP TABLE DiskVolumes";
+        QTest::newRow("3") << 3 << "DROP INDEX DisksByName";
+    }
     void olderReadOnlyCatalogueIsReadAsItIs() {
+        QFETCH(int, version);
+        QFETCH(QString, lacking);
         {
             CatalogConnection c(path_, "older");
-            catalogdb::run(c.db(), "DROP TABLE DiskVolumes");
+            catalogdb::run(c.db(), lacking);
             catalogdb::run(c.db(), "INSERT INTO Disks VALUES (1, 'Kept', '/m')");
-            catalogdb::run(c.db(), "PRAGMA user_version=2");
+            catalogdb::run(c.db(), QString("PRAGMA user_version=%1").arg(version));
         }
         setWritable(folder_, true, true); // for the catalogue's log
         setWritable(path_, false, false);
         QCOMPARE(runTool({"--as-nobody", "volumes", path_}), "0 volumes\n");
         setWritable(path_, true, false);
         CatalogConnection c(path_, "check");
-        QCOMPARE(rows(c.db(), "PRAGMA user_version"), QStringList{"2"});
+        QCOMPARE(rows(c.db(), "PRAGMA user_version"), QStringList{QString::number(version)});
         QCOMPARE(rows(c.db(), "SELECT DiskName FROM Disks"), QStringList{"Kept"});
         // Once it may be written, it is upgraded.
         QCOMPARE(runTool({"volumes", path_}), "0 volumes\n");
-        QCOMPARE(rows(c.db(), "PRAGMA user_version"), QStringList{"3"});
+        QCOMPARE(rows(c.db(), "PRAGMA user_version"),
+                 QStringList{QString::number(catalogdb::SchemaVersion)});
     }
 
     void compactionNamesTheReadOnlyPlace_data() {
