@@ -7,12 +7,12 @@
 #include <QMetaObject>
 #include <system_error>
 
-CatalogueLoad::CatalogueLoad(const QString& location) {
+CatalogueLoad::CatalogueLoad(const QString& location, Prepare prepare) {
     std::future<void> tree = m_treeRead.get_future();
     try {
-        m_thread = std::thread([this, location] { read(location); });
+        m_thread = std::thread([this, location, prepare] { read(location, prepare); });
     } catch (const std::system_error&) { // no thread to be had: read it all here
-        read(location);
+        read(location, prepare);
     }
     try {
         tree.get(); // rethrows what stopped the tree's part
@@ -48,7 +48,7 @@ TrackList CatalogueLoad::takeTracks() {
 }
 
 // Runs on the load's own thread.
-void CatalogueLoad::read(const QString& location) {
+void CatalogueLoad::read(const QString& location, Prepare prepare) {
     bool treeHandedOver = false;
     try {
         // The tables' own pages are read here; the indexes and free pages are checked meanwhile.
@@ -69,7 +69,7 @@ void CatalogueLoad::read(const QString& location) {
             m_volumes = loadDiskVolumes(db);
             treeHandedOver = true;
             m_treeRead.set_value();
-            readTracks(db);
+            readTracks(db, prepare);
         }
         pages.get();
     } catch (const LoadStopped&) {
@@ -82,10 +82,12 @@ void CatalogueLoad::read(const QString& location) {
     QMetaObject::invokeMethod(this, &CatalogueLoad::finished, Qt::QueuedConnection);
 }
 
-void CatalogueLoad::readTracks(const QSqlDatabase& db) {
+void CatalogueLoad::readTracks(const QSqlDatabase& db, Prepare prepare) {
     LoadTracks(db, m_tracks, [this](int percent) { return report(percent); });
     if (m_stop)
         throw LoadStopped();
+    if (prepare == Prepare::TracksOnly)
+        return;
     m_groups.rebuild();
     m_search.prepare();
 }

@@ -21,8 +21,11 @@ class QSqlDatabase;
 class CatalogueLoad : public QObject {
     Q_OBJECT
 public:
+    // What is made of the tracks beside them: the groups and folded names serve a window that
+    // adopts them; one that builds its own from the lists wants the tracks alone.
+    enum class Prepare { TracksOnly, ForWindow };
     // Returns once the tree's part is read; throws CatalogError when it cannot be.
-    explicit CatalogueLoad(const QString& location);
+    CatalogueLoad(const QString& location, Prepare prepare);
     // Stops the reading and waits for it.
     ~CatalogueLoad() override;
     CatalogueLoad(const CatalogueLoad&) = delete;
@@ -36,7 +39,8 @@ public:
     // element, or the CatalogError that stopped them, rethrown.
     void wait();
     TrackList takeTracks();
-    // Built from the tracks before they were taken; see TrackGroups::adopt.
+    // Built from the tracks before they were taken, with Prepare::ForWindow; see
+    // TrackGroups::adopt.
     TrackGroups& groups() { return m_groups; }
     CatalogSearch& search() { return m_search; }
 
@@ -49,8 +53,8 @@ Q_SIGNALS:
     void tracksTaken();
 
 private:
-    void read(const QString& location);
-    void readTracks(const QSqlDatabase& db);
+    void read(const QString& location, Prepare prepare);
+    void readTracks(const QSqlDatabase& db, Prepare prepare);
     bool report(int percent);
 
     std::atomic<bool> m_stop{false};

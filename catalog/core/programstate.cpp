@@ -40,11 +40,16 @@ void ProgramState::closeQueryConnection() {
     m_query.reset();
 }
 
+// The window shown next fills its tree, groups and folded names from the lists itself.
 bool ProgramState::loadCatalogue() {
-    return startLoadingCatalogue() && finishLoadingCatalogue();
+    return startLoading(CatalogueLoad::Prepare::TracksOnly) && finishLoadingCatalogue();
 }
 
 bool ProgramState::startLoadingCatalogue() {
+    return startLoading(CatalogueLoad::Prepare::ForWindow);
+}
+
+bool ProgramState::startLoading(CatalogueLoad::Prepare prepare) {
     m_load.reset();
     // A reload starts from nothing: loading leaves a list as it was when its table is empty,
     // which would keep disks that were deleted meanwhile.
@@ -53,7 +58,7 @@ bool ProgramState::startLoadingCatalogue() {
     try {
         if (DBPath.isEmpty() || !catalogengine::mayExist(DBPath))
             throw CatalogError(QString());
-        m_load = std::make_unique<CatalogueLoad>(DBPath);
+        m_load = std::make_unique<CatalogueLoad>(DBPath, prepare);
     } catch (const CatalogError& e) {
         return failLoading(e);
     }
@@ -72,27 +77,26 @@ bool ProgramState::finishLoadingCatalogue() {
     if (!m_load)
         return true;
     const std::unique_ptr<CatalogueLoad> load = std::move(m_load);
-    try {
-        lists.tracks = load->takeTracks();
-        return true;
-    } catch (const CatalogError& e) {
-        return failLoading(e);
-    }
+    return takeTracksFrom(*load);
 }
 
 // The load is in the middle of telling that it finished: it goes once that is over.
 void ProgramState::takeLoadedTracks() {
     CatalogueLoad* load = m_load.release();
     load->deleteLater();
+    if (takeTracksFrom(*load))
+        Q_EMIT load->tracksTaken();
+    else if (windows)
+        windows->catalogueUnreadable();
+}
+
+bool ProgramState::takeTracksFrom(CatalogueLoad& load) {
     try {
-        lists.tracks = load->takeTracks();
+        lists.tracks = load.takeTracks();
+        return true;
     } catch (const CatalogError& e) {
-        failLoading(e);
-        if (windows)
-            windows->catalogueUnreadable();
-        return;
+        return failLoading(e);
     }
-    Q_EMIT load->tracksTaken();
 }
 
 bool ProgramState::failLoading(const CatalogError& error) {

@@ -2,6 +2,7 @@
 
 #include "catalogdb.h"
 #include "cataloglists.h"
+#include "catalogueload.h"
 #include "lookups.h"
 #include "volumeidentity.h"
 #include "volumewatch.h"
@@ -12,7 +13,6 @@
 #include <memory>
 #include <vector>
 
-class CatalogueLoad;
 class Prompts;
 class SettingsStore;
 
@@ -94,6 +94,8 @@ public:
     bool checkCatalogue();
 
 private:
+    bool startLoading(CatalogueLoad::Prepare prepare);
+    bool takeTracksFrom(CatalogueLoad& load);
     bool failLoading(const CatalogError& error);
     void takeLoadedTracks();
 

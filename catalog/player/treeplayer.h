@@ -254,6 +254,7 @@ private:
     void loadCatalogueAgain();
     bool tracksLoading() const;
     void followTrackLoading();
+    void enableTrackCommands(bool enabled);
     void showLoadingProgress(int percent);
     void takeLoadedTracks(CatalogueLoad& load);
     void showSearchResults();

@@ -19,13 +19,17 @@ void TreePlayer::followTrackLoading() {
         restorePlaylist();
         return;
     }
-    // These commands read the tracks, or would replace the lists the tracks are loaded into.
-    for (QAction* command : {mnuRandom, mnuLocal, mnuOpenPlaylist})
-        command->setEnabled(false);
+    enableTrackCommands(false);
     UpdateTrackduration();
     showLoadingProgress(0);
     connect(load, &CatalogueLoad::progressed, this, &TreePlayer::showLoadingProgress);
     connect(load, &CatalogueLoad::tracksTaken, this, [this, load] { takeLoadedTracks(*load); });
+}
+
+// These commands read the tracks, or would replace the lists the tracks are loaded into.
+void TreePlayer::enableTrackCommands(bool enabled) {
+    for (QAction* command : {mnuRandom, mnuLocal, mnuOpenPlaylist})
+        command->setEnabled(enabled);
 }
 
 void TreePlayer::showLoadingProgress(int percent) {
@@ -35,8 +39,7 @@ void TreePlayer::showLoadingProgress(int percent) {
 void TreePlayer::takeLoadedTracks(CatalogueLoad& load) {
     m_trackGroups.adopt(std::move(load.groups()));
     m_search.adoptTracks(std::move(load.search()));
-    for (QAction* command : {mnuRandom, mnuLocal, mnuOpenPlaylist})
-        command->setEnabled(true);
+    enableTrackCommands(true);
     StatusBar1->setPanelText(1, QString());
     if (std::exchange(m_clickWaiting, false))
         Tree_Click();
