@@ -158,17 +158,10 @@ int benchPlayer(const QStringList& options) {
         prefix = "";
     }
     // --catalogue URI: the same catalogue copied to a server, measured the same way.
-    QString server;
-    try {
-        server = copiedToServer(options, path);
-    } catch (const CatalogError& e) {
-        std::fprintf(stderr, "player: %s\n", qPrintable(e.message()));
-        return 1;
-    }
-    if (server.isEmpty())
-        return 0;
-    prefix = "server_";
-    return measurePlayer(server, dir);
+    return measureOnServer("player", options, path, [&](const QString& server) {
+        prefix = "server_";
+        return measurePlayer(server, dir);
+    });
 }
 
 namespace {

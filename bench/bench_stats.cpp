@@ -110,17 +110,10 @@ int benchStats(const QStringList& options) {
     std::printf("tracks %d\n", trackCount);
     if (const int status = measureStats(path, dir); status != 0)
         return status;
-    QString server;
-    try {
-        server = copiedToServer(options, path);
-    } catch (const CatalogError& e) {
-        std::fprintf(stderr, "stats: %s\n", qPrintable(e.message()));
-        return 1;
-    }
-    if (server.isEmpty())
-        return 0;
-    prefix = "server_";
-    return measureStats(server, dir);
+    return measureOnServer("stats", options, path, [&](const QString& server) {
+        prefix = "server_";
+        return measureStats(server, dir);
+    });
 }
 
 namespace {

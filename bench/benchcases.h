@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <functional>
 
 // Each case takes its own options and prints one "name value" line per figure.
 int benchScan(const QStringList& options);
@@ -16,7 +17,8 @@ void fillCatalogue(const QString& path, int trackCount);
 int intOption(const QStringList& options, const QString& name, int fallback);
 // Peak resident memory of this process, in megabytes.
 double peakRssMb();
-// With "--catalogue URI" among the options: the catalogue at `path` copied to that server,
-// whose URI is returned, the copy's seconds printed as server_copy_s. "" without the option;
-// throws CatalogError when the copy fails.
-QString copiedToServer(const QStringList& options, const QString& path);
+// With "--catalogue URI" among the options: the catalogue at `path` copied to that server, the
+// copy's seconds printed as server_copy_s, then `measure`d there, whose status is returned.
+// 0 without the option; 1 when the copy fails, told on stderr under `bench`'s name.
+int measureOnServer(const char* bench, const QStringList& options, const QString& path,
+                    const std::function<int(const QString& server)>& measure);

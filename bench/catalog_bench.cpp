@@ -15,6 +15,8 @@ int intOption(const QStringList& options, const QString& name, int fallback) {
     return ok ? value : fallback;
 }
 
+namespace {
+
 QString copiedToServer(const QStringList& options, const QString& path) {
     const int at = options.indexOf("--catalogue");
     if (at < 0)
@@ -25,6 +27,20 @@ QString copiedToServer(const QStringList& options, const QString& path) {
     cataloguecopy::copy(path, server, cataloguecopy::Target::Replace);
     std::printf("server_copy_s %.4f\n", static_cast<double>(copying.nsecsElapsed()) / 1e9);
     return server;
+}
+
+} // namespace
+
+int measureOnServer(const char* bench, const QStringList& options, const QString& path,
+                    const std::function<int(const QString& server)>& measure) {
+    QString server;
+    try {
+        server = copiedToServer(options, path);
+    } catch (const CatalogError& e) {
+        std::fprintf(stderr, "%s: %s\n", bench, qPrintable(e.message()));
+        return 1;
+    }
+    return server.isEmpty() ? 0 : measure(server);
 }
 
 double peakRssMb() {
